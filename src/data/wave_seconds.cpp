@@ -1,0 +1,78 @@
+// Walks the RIFF chunks of a wave file for its byte rate and data size,
+// reading only the chunk headers.
+#include "data/wave_seconds.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace cabsim {
+namespace {
+
+uint32_t le32(const unsigned char* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+/// Reads `n` bytes at `at`; false when the stream holds fewer.
+bool read_at(std::istream& in, uint64_t at, unsigned char* out, size_t n) {
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(at));
+  in.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(n));
+  return in.gcount() == static_cast<std::streamsize>(n);
+}
+
+WaveSecondsResult walk_chunks(std::istream& in, uint64_t file_size, const std::string& name) {
+  WaveSecondsResult bad;
+  bad.error = name + " は正しいWAVEファイルではありません";
+  unsigned char head[12];
+  if (!read_at(in, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+      std::memcmp(head + 8, "WAVE", 4) != 0)
+    return bad;
+
+  uint32_t bytes_per_second = 0;
+  bool have_format = false;
+  uint64_t at = 12;
+  while (at + 8 <= file_size) {
+    unsigned char chunk[8];
+    if (!read_at(in, at, chunk, 8)) break;
+    uint64_t size = le32(chunk + 4);
+    uint64_t body = at + 8;
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      unsigned char format[16];
+      if (size < 16 || !read_at(in, body, format, 16)) return bad;
+      bytes_per_second = le32(format + 8);
+      have_format = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      if (!have_format || bytes_per_second == 0) return bad;
+      uint64_t present = file_size - body;
+      uint64_t data_size = size < present ? size : present;
+      WaveSecondsResult ok;
+      ok.seconds = static_cast<int32_t>(data_size / bytes_per_second);
+      return ok;
+    }
+    at = body + size + (size & 1);  // chunks are padded to an even size
+  }
+  return bad;
+}
+
+}  // namespace
+
+WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::string& name) {
+  std::istringstream in{std::string(bytes)};
+  return walk_chunks(in, bytes.size(), name);
+}
+
+WaveSecondsResult WaveSeconds(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::error_code ec;
+  uintmax_t size = in ? std::filesystem::file_size(path, ec) : 0;
+  if (!in || ec) {
+    WaveSecondsResult failed;
+    failed.error = path.string() + ": " + (in ? ec.message() : std::strerror(errno));
+    return failed;
+  }
+  return walk_chunks(in, size, path.string());
+}
+
+}  // namespace cabsim

@@ -1,0 +1,27 @@
+// The length of a wave sound in whole seconds, which times departure melodies
+// and station announcements.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace cabsim {
+
+struct WaveSecondsResult {
+  int32_t seconds = 0;
+  /// Set when the file could not be opened or is not a usable wave file: the
+  /// text to show the user (the run goes on with a length of 0).
+  std::string error;
+};
+
+/// Length of the wave file at `path`: data bytes / average bytes per second,
+/// truncated. The format and data chunks are found by walking the RIFF chunks,
+/// so a LIST (or any other) chunk before the data is no trouble; a data chunk
+/// that claims more bytes than the file holds counts only the bytes present.
+WaveSecondsResult WaveSeconds(const std::filesystem::path& path);
+
+/// The same for the bytes of a wave file in memory; `name` goes into messages.
+WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::string& name);
+
+}  // namespace cabsim

@@ -1,0 +1,60 @@
+// Test folders and Shift-JIS test files.
+#include "support/test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+#include "data/shift_jis.h"
+
+namespace cabsim::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  static std::atomic<int> serial{0};
+  const char* root = std::getenv("CABSIM_TEST_TMP");
+  fs::path base = root && *root ? fs::path(root) : fs::temp_directory_path() / "cabsim-tests";
+  std::string name = "t";
+  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+    name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  path_ = base / (name + "-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+  fs::remove_all(path_);
+  fs::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::string sjis_file_text(std::string_view utf8_text) {
+  std::string crlf;
+  for (char c : utf8_text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return utf8_to_sjis(crlf);
+}
+
+fs::path TempDir::write_sjis(std::string_view name, std::string_view utf8_text) const {
+  return write_bytes(name, sjis_file_text(utf8_text));
+}
+
+fs::path TempDir::write_bytes(std::string_view name, std::string_view bytes) const {
+  fs::path file = path_ / name;
+  fs::create_directories(file.parent_path());
+  std::ofstream out(file, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+  return file;
+}
+
+}  // namespace cabsim::test

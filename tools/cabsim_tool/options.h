@@ -1,0 +1,23 @@
+// Command-line options of cabsim-tool.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cabsim::tool {
+
+struct Options {
+  std::string command;
+  std::filesystem::path data_dir = ".";  ///< the program directory
+  std::optional<std::string> route;  ///< route file name, program directory relative
+  std::string train = "train_tz100.dat";  ///< train file name
+  std::string train_dir;  ///< train directory prefix, as the run selection gives it
+};
+
+/// Parses `args` (without the program name); a usage error yields nothing and
+/// writes the reason to `error`.
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
+
+}  // namespace cabsim::tool
