@@ -81,8 +81,7 @@ TEST(DefinitionReader, ReadsPastTheEndAsEmptyLines) {
 
 TEST(DefinitionReader, ListsRunToAHashLineAndMustBeClosed) {
   EXPECT_EQ(read("[L]\n#\n").list.size(), 0u);
-  EXPECT_EQ(read("[L]\na\n;b\n\n#end\n[B]\n3\n").list,
-            (std::vector<std::string>{"a", ";b", ""}));
+  EXPECT_EQ(read("[L]\na\n;b\n\n#end\n[B]\n3\n").list, (std::vector<std::string>{"a", ";b", ""}));
   EXPECT_EQ(read("[L]\na\n;b\n#\n", true).list, (std::vector<std::string>{"a"}));
   EXPECT_EQ(read("[L]\na\n#\n[L]\nb\n#\n").list, (std::vector<std::string>{"b"}));
   Read open = read("[L]\na\nb\n");

@@ -80,8 +80,8 @@ std::string wave(uint32_t bytes_per_second, uint32_t data_size, const std::strin
   std::string fmt = std::string("fmt ") + le32(16) + std::string("\x01\x00\x01\x00", 4) +
                     le32(bytes_per_second / 2) + le32(bytes_per_second) +
                     std::string("\x02\x00\x10\x00", 4);
-  std::string body = "WAVE" + fmt + before_data + "data" + le32(data_size) +
-                     std::string(present_data, '\0');
+  std::string body =
+      "WAVE" + fmt + before_data + "data" + le32(data_size) + std::string(present_data, '\0');
   return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
 }
 
@@ -125,7 +125,10 @@ TEST(ShiftJis, ConvertsBothWaysAndSurvivesBrokenBytes) {
   EXPECT_EQ(sjis_to_utf8("abc"), "abc");
   // A lone lead byte at the end and an invalid byte become U+FFFD.
   EXPECT_EQ(sjis_to_utf8("a\x81"), "a\xEF\xBF\xBD");
-  EXPECT_EQ(sjis_to_utf8("\xFF" "b"), "\xEF\xBF\xBD" "b");
+  EXPECT_EQ(sjis_to_utf8("\xFF"
+                         "b"),
+            "\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(sjis_to_utf8(std::string("a\0b", 3)), std::string("a\0b", 3));
   EXPECT_EQ(utf8_to_sjis("\xF0\x9F\x9A\x83"), "?");  // no steam locomotive in code page 932
 }

@@ -198,9 +198,9 @@ TEST(TrainFile, PowerTypeChecksHaveTheirOwnMessages) {
   const std::string electric = "動力が電車なのにEngine指定があります";
   EXPECT_EQ(message_of(lines({"[Engine_Type]", "0", "[Notch]", "#"})), diesel);
   // [Notch] before [Engine_Type]: the type is still 0 when the list closes.
-  EXPECT_EQ(message_of(lines({"[Notch]", "1", "0", "30", "60", "0.1", "0", "#", "[Engine_Type]",
-                              "1"})),
-            diesel);
+  EXPECT_EQ(
+      message_of(lines({"[Notch]", "1", "0", "30", "60", "0.1", "0", "#", "[Engine_Type]", "1"})),
+      diesel);
   EXPECT_EQ(message_of(lines({"[Engine_Type]", "1", "[Engine]", "#"})), electric);
   EXPECT_EQ(message_of(lines({"[Engine_Type]", "2", "[Notch]", "1", "0", "30", "60", "0.1", "0",
                               "#", "[Engine]", "0", "20", "25", "1", "1", "1", "#"})),
@@ -225,9 +225,10 @@ TEST(TrainFile, BrakeStepCheckAtSetUp) {
 }
 
 TEST(TrainFile, CountedBlocksReadAsManyLinesAsTheCountSaid) {
-  std::string nine = lines({"[BrakeType]", "1", "[Brake]", "8", "[Sound_BK]", "1", "2", "3", "4",
-                            "5", "6", "7", "8", "[Sound_BA]", "1", "2", "3", "4", "5", "6", "7",
-                            "8", "9", "[Handle]", "1"});
+  std::string nine =
+      lines({"[BrakeType]", "1", "[Brake]", "8", "[Sound_BK]", "1",        "2", "3", "4",
+             "5",           "6", "7",       "8", "[Sound_BA]", "1",        "2", "3", "4",
+             "5",           "6", "7",       "8", "9",          "[Handle]", "1"});
   TrainParams t = read_utf8(nine);
   EXPECT_EQ(t.Sound_BK_count, 8);
   EXPECT_EQ(t.Sound_BK[7], 8);
@@ -308,9 +309,9 @@ TEST(TrainFile, KeyEdgeCases) {
   EXPECT_EQ(t.panel.Panel2.file, "p2.bmp");
 
   // An empty cab-signal line takes its pattern and keeps the speed it had.
-  TrainParams signal = read_utf8(lines({"[Lamp_signal]", "1", "2", "3", "4", "s.bmp", "0", "25",
-                                        "45", "#", "[Lamp_signal]", "1", "2", "3", "4", "s.bmp",
-                                        "10", "", "#"}));
+  TrainParams signal =
+      read_utf8(lines({"[Lamp_signal]", "1", "2", "3", "4", "s.bmp", "0", "25", "45", "#",
+                       "[Lamp_signal]", "1", "2", "3", "4", "s.bmp", "10", "", "#"}));
   EXPECT_EQ(signal.panel.Lamp_signal_count, 2);
   EXPECT_EQ(signal.panel.Lamp_signal_speeds[0], 10);
   EXPECT_EQ(signal.panel.Lamp_signal_speeds[1], 25);

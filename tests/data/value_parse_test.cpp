@@ -32,8 +32,8 @@ TEST(ParseInteger, AcceptsLeadingBlanksAndSignButNothingAfterTheDigits) {
   EXPECT_EQ(parse_integer("+7"), 7);
   EXPECT_EQ(parse_integer("2147483647"), 2147483647);
   EXPECT_EQ(parse_integer("-2147483648"), -2147483647 - 1);
-  for (const char* bad : {"3 ", "", " ", "-", "+", "3a", "1.0", "1e3", "2147483648",
-                          "-2147483649", "99999999999999999999", "１", "3 remark", "0x10"}) {
+  for (const char* bad : {"3 ", "", " ", "-", "+", "3a", "1.0", "1e3", "2147483648", "-2147483649",
+                          "99999999999999999999", "１", "3 remark", "0x10"}) {
     EXPECT_FALSE(parse_integer(bad).has_value()) << '"' << bad << '"';
   }
   EXPECT_FALSE(parse_integer(std::string_view("1\0", 2)).has_value());
@@ -47,17 +47,17 @@ TEST(ParseReal, AcceptsBlanksOnBothSidesDecimalsAndExponents) {
   EXPECT_EQ(parse_real("5."), 5.0L);
   EXPECT_EQ(parse_real("1e3"), 1000.0L);
   EXPECT_EQ(parse_real("+2.5E-1"), 0.25L);
-  for (const char* bad : {"", " ", ".", "1.5x", "1,5", "e3", "1e", "1e+", "nan", "inf",
-                          "1e400", "--1", "1 2"}) {
+  for (const char* bad :
+       {"", " ", ".", "1.5x", "1,5", "e3", "1e", "1e+", "nan", "inf", "1e400", "--1", "1 2"}) {
     EXPECT_FALSE(parse_real(bad).has_value()) << '"' << bad << '"';
   }
 }
 
 TEST(ParseFixed, ScalesByTenThousandRoundingHalvesToEven) {
   EXPECT_EQ(parse_fixed("123.45678")->count(), 1234568);
-  EXPECT_EQ(parse_fixed("0.00005")->count(), 0);   // 0.5 -> 0
-  EXPECT_EQ(parse_fixed("0.00015")->count(), 2);   // 1.5 -> 2
-  EXPECT_EQ(parse_fixed("0.00025")->count(), 2);   // 2.5 -> 2
+  EXPECT_EQ(parse_fixed("0.00005")->count(), 0);  // 0.5 -> 0
+  EXPECT_EQ(parse_fixed("0.00015")->count(), 2);  // 1.5 -> 2
+  EXPECT_EQ(parse_fixed("0.00025")->count(), 2);  // 2.5 -> 2
   EXPECT_EQ(parse_fixed("-0.00015")->count(), -2);
   EXPECT_EQ(parse_fixed("35")->count(), 350000);
   EXPECT_DOUBLE_EQ(static_cast<double>(parse_fixed("1.2345")->real()), 1.2345);
