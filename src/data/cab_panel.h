@@ -9,7 +9,7 @@
 
 namespace cabsim {
 
-constexpr size_t kMaxOtherPictures = 11;  ///< `[Others]` entries
+constexpr size_t kMaxOtherPictures = 11;    ///< `[Others]` entries
 constexpr size_t kMaxCabSignalSpeeds = 10;  ///< `[Lamp_signal]` list entries, one per pattern
 
 /// A lamp or a plain panel picture: image file and position.
@@ -26,12 +26,12 @@ struct Meter {
   std::string file;
   int32_t x = 0;
   int32_t y = 0;
-  int32_t reserved1 = 0;  ///< read to keep the format line-compatible; unused
-  int32_t reserved2 = 0;  ///< read to keep the format line-compatible; unused
-  int32_t zero_angle = 0;  ///< degrees (base y for a bar)
-  long double scale = 0;  ///< degrees per unit shown (pixels per kPa for a bar)
+  int32_t reserved1 = 0;            ///< read to keep the format line-compatible; unused
+  int32_t reserved2 = 0;            ///< read to keep the format line-compatible; unused
+  int32_t zero_angle = 0;           ///< degrees (base y for a bar)
+  long double scale = 0;            ///< degrees per unit shown (pixels per kPa for a bar)
   long double low_speed_scale = 0;  ///< speedometer below 10 km/h; 0 = none
-  int32_t mode = 0;  ///< ammeter: 0 signed x reverser, 1 absolute, 2 fixed at zero
+  int32_t mode = 0;                 ///< ammeter: 0 signed x reverser, 1 absolute, 2 fixed at zero
 };
 
 /// A strip or grid of equally sized patterns, one shown at a time.

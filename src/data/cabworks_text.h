@@ -14,12 +14,12 @@ constexpr size_t kMaxInfoLabels = 100;  ///< `[InfoLabel]` lines
 /// Fields are named after the file's keys without brackets; multi-line keys
 /// are arrays (line n at index n - 1).
 struct CabworksText {
-  std::string Path;  ///< film folder prefix: film = Path + DataName + ".avi"
+  std::string Path;                       ///< film folder prefix: film = Path + DataName + ".avi"
   std::string Forward, Neutral, Reverse;  ///< reverser texts
-  std::string Stop, Pass, Stop2;  ///< station kind texts
+  std::string Stop, Pass, Stop2;          ///< station kind texts
   std::string Neut, Neut2, Apply, Maintain, Hold, Hold2, EB, Const;  ///< handle texts
-  std::string Cars;  ///< written after the number of cars
-  std::string TC;  ///< road traffic signal notice
+  std::string Cars;                    ///< written after the number of cars
+  std::string TC;                      ///< road traffic signal notice
   std::array<std::string, 2> Stops{};  ///< put before the distance in the traffic signal notice
   std::array<std::string, 2> Doors{};  ///< door-side selector 0 and 1
   std::array<std::string, 6> Gears{};

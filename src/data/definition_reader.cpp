@@ -41,10 +41,18 @@ const std::string& DefinitionReader::next_line() {
   return current_;
 }
 
-int32_t DefinitionReader::read_integer() { return to_integer(next_line()); }
-long double DefinitionReader::read_real() { return to_real(next_line()); }
-Fixed DefinitionReader::read_fixed() { return to_fixed(next_line()); }
-std::string DefinitionReader::read_text() { return next_line(); }
+int32_t DefinitionReader::read_integer() {
+  return to_integer(next_line());
+}
+long double DefinitionReader::read_real() {
+  return to_real(next_line());
+}
+Fixed DefinitionReader::read_fixed() {
+  return to_fixed(next_line());
+}
+std::string DefinitionReader::read_text() {
+  return next_line();
+}
 
 bool DefinitionReader::next_list_entry(bool skip_remarks) {
   for (;;) {
@@ -74,8 +82,12 @@ Fixed to_fixed(std::string_view text) {
   return *value;
 }
 
-int32_t csv_integer(std::string_view line, int n) { return to_integer(CsvField(line, n)); }
-long double csv_real(std::string_view line, int n) { return to_real(CsvField(line, n)); }
+int32_t csv_integer(std::string_view line, int n) {
+  return to_integer(CsvField(line, n));
+}
+long double csv_real(std::string_view line, int n) {
+  return to_real(CsvField(line, n));
+}
 
 void read_keyed_file(DefinitionReader& reader, const std::vector<KeyEntry>& table,
                      std::string_view pass_label) {

@@ -20,7 +20,7 @@ namespace cabsim {
 struct ReadFailure {};
 
 /// Size limits for files that come from strangers.
-constexpr size_t kMaxLineBytes = 1024 * 1024;             ///< a longer line is an error
+constexpr size_t kMaxLineBytes = 1024 * 1024;                 ///< a longer line is an error
 constexpr size_t kMaxDefinitionFileBytes = 64 * 1024 * 1024;  ///< a larger file is an error
 
 /// One definition file being read: its lines, the current line and the current

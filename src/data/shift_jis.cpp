@@ -75,7 +75,11 @@ std::string utf8_to_sjis(std::string_view utf8) {
   size_t i = 0;
   while (i < utf8.size()) {
     unsigned char c = static_cast<unsigned char>(utf8[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+    size_t len = c < 0x80           ? 1
+                 : (c >> 5) == 0x6  ? 2
+                 : (c >> 4) == 0xE  ? 3
+                 : (c >> 3) == 0x1E ? 4
+                                    : 1;
     if (i + len > utf8.size()) len = utf8.size() - i;
     std::string part = convert("CP932", "UTF-8", utf8.substr(i, len), len, "?");
     out += part;

@@ -268,8 +268,8 @@ void TrainKeyTable::list_keys() {
           MotorSoundData row;
           row.file = file(r.current());
           row.mode = r.read_integer();
-          for (long double* v : {&row.s0, &row.s1, &row.s2, &row.p0, &row.p1, &row.p2, &row.q0,
-                                 &row.q1, &row.q2})
+          for (long double* v :
+               {&row.s0, &row.s1, &row.s2, &row.p0, &row.p1, &row.p2, &row.q0, &row.q1, &row.q2})
             *v = r.read_real();
           append_entry(t_.EngineSound1, t_.EngineSound1_count, kMaxEngineSound1, std::move(row));
         }
@@ -411,7 +411,8 @@ void TrainKeyTable::panel_keys() {
           // An empty line takes a pattern but leaves its speed as it was.
           if (p.Lamp_signal_count >= static_cast<int32_t>(kMaxCabSignalSpeeds)) throw ReadFailure{};
           if (!r.current().empty())
-            p.Lamp_signal_speeds[static_cast<size_t>(p.Lamp_signal_count)] = to_integer(r.current());
+            p.Lamp_signal_speeds[static_cast<size_t>(p.Lamp_signal_count)] =
+                to_integer(r.current());
           ++p.Lamp_signal_count;
         }
       },

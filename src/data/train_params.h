@@ -14,20 +14,21 @@
 namespace cabsim {
 
 // Table capacities. A list longer than its table is an error of the train file.
-constexpr size_t kMaxBrakeSteps = 64;  ///< lines of `[Sound_BK]`, `[Sound_BR]` (`[Sound_BA]` one more)
-constexpr size_t kMaxPowerNotches = 64;  ///< lines of `[Sound_PA]`, `[Sound_PR]`
-constexpr size_t kMaxSwitchSounds = 501;  ///< `[SwitchSound]` rows
-constexpr size_t kMaxEngineRates = 10;  ///< `[EngineRate]` rows, one per gear
-constexpr size_t kMaxNotches = 11;  ///< `[Notch]` rows, row n (from 1) is power notch n
+constexpr size_t kMaxBrakeSteps =
+    64;  ///< lines of `[Sound_BK]`, `[Sound_BR]` (`[Sound_BA]` one more)
+constexpr size_t kMaxPowerNotches = 64;     ///< lines of `[Sound_PA]`, `[Sound_PR]`
+constexpr size_t kMaxSwitchSounds = 501;    ///< `[SwitchSound]` rows
+constexpr size_t kMaxEngineRates = 10;      ///< `[EngineRate]` rows, one per gear
+constexpr size_t kMaxNotches = 11;          ///< `[Notch]` rows, row n (from 1) is power notch n
 constexpr size_t kMaxNotchGroupStarts = 9;  ///< recorded first rows of power modes 1 to 9
-constexpr size_t kMaxCurrentP = 100;  ///< `[CurrentP]` rows after its header
-constexpr size_t kMaxBrakeCurr = 10;  ///< `[BrakeCurr]` entries, entry k for brake step -k
-constexpr size_t kMaxCurrentB = 100;  ///< `[CurrentB]` rows
-constexpr size_t kMaxEngineGears = 11;  ///< `[Engine]` rows, one per gear
-constexpr size_t kMaxPowerModes = 10;  ///< `[PowerMode]` rows
-constexpr size_t kMaxEngineSound1 = 100;  ///< `[EngineSound1]` rows
-constexpr size_t kMaxEngineSound3 = 100;  ///< `[EngineSound3]` rows
-constexpr size_t kMaxDriveSounds = 100;  ///< `[DriveSound]` files
+constexpr size_t kMaxCurrentP = 100;        ///< `[CurrentP]` rows after its header
+constexpr size_t kMaxBrakeCurr = 10;        ///< `[BrakeCurr]` entries, entry k for brake step -k
+constexpr size_t kMaxCurrentB = 100;        ///< `[CurrentB]` rows
+constexpr size_t kMaxEngineGears = 11;      ///< `[Engine]` rows, one per gear
+constexpr size_t kMaxPowerModes = 10;       ///< `[PowerMode]` rows
+constexpr size_t kMaxEngineSound1 = 100;    ///< `[EngineSound1]` rows
+constexpr size_t kMaxEngineSound3 = 100;    ///< `[EngineSound3]` rows
+constexpr size_t kMaxDriveSounds = 100;     ///< `[DriveSound]` files
 
 /// `[SwitchSound]` row: the sound a point makes at speeds below `speed`.
 struct SwitchSoundRow {
@@ -54,8 +55,8 @@ struct NotchRow {
 
 /// `[CurrentP]` header: the current-limit traction model's constants.
 struct CurrentLimitHeader {
-  int32_t limit_current = 0;  ///< A
-  long double limit_acceleration = 0;  ///< km/h/s at the limit current
+  int32_t limit_current = 0;             ///< A
+  long double limit_acceleration = 0;    ///< km/h/s at the limit current
   long double constant_force_speed = 0;  ///< km/h
 };
 
@@ -76,7 +77,7 @@ struct CurrentBRow {
 
 /// `[Engine]` row: one gear of a diesel train.
 struct EngineRow {
-  int32_t e0 = 0, e1 = 0, e2 = 0;  ///< km/h
+  int32_t e0 = 0, e1 = 0, e2 = 0;      ///< km/h
   long double e3 = 0, e4 = 0, e5 = 0;  ///< accelerations
 };
 
@@ -89,7 +90,7 @@ struct PowerModeRow {
 /// `[EngineSound1]` row: a motor sound and how it follows speed.
 struct MotorSoundData {
   std::string file;
-  int32_t mode = 0;  ///< 0 while powering, 1 while braking, 2 always
+  int32_t mode = 0;                    ///< 0 while powering, 1 while braking, 2 always
   long double s0 = 0, s1 = 0, s2 = 0;  ///< speed breakpoints
   long double p0 = 0, p1 = 0, p2 = 0;  ///< frequency factors
   long double q0 = 0, q1 = 0, q2 = 0;  ///< levels
@@ -139,8 +140,8 @@ struct TrainParams {
   int32_t HighAirPress = 0;
   int32_t LowAirPress = 0;
   int32_t Engine_Type = 0;  ///< 1 electric, 0 diesel
-  int32_t Power_Type = 0;  ///< 1 notch curves, 0 current limit
-  int32_t Brake_Type = 0;  ///< 1 rate-driven, 0 table-driven electric brake
+  int32_t Power_Type = 0;   ///< 1 notch curves, 0 current limit
+  int32_t Brake_Type = 0;   ///< 1 rate-driven, 0 table-driven electric brake
   int32_t DoorType = 0;
   Fixed Mt, Tt, Tct;
   int32_t Cars = 0;

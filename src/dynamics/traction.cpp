@@ -44,8 +44,8 @@ long double current_limit_force(const RunState& s, const TrainParams& train) {
   long double v = std::fabs(s.speed);
   long double a = h.constant_force_speed > v ? h.limit_acceleration
                                              : h.limit_acceleration * h.constant_force_speed / v;
-  long double share = static_cast<long double>(s.step_current) / h.limit_current;
-  return finite_or_zero(force_for_acceleration(train, finite_or_zero(a)) * share);
+  return finite_or_zero(force_for_acceleration(train, finite_or_zero(a)) * s.step_current /
+                        h.limit_current);
 }
 
 long double diesel_force(const RunState& s, const TrainParams& train, int32_t notch) {
@@ -91,6 +91,7 @@ long double notch_force(const RunState& s, const TrainParams& train) {
   int32_t n = s.effective_power_notch;
   if (n < 1) return 0;
   if (train.Engine_Type == 0) return diesel_force(s, train, n);
+  if (train.Engine_Type != 1) return 0;
   if (train.Power_Type == 1) return notch_curve_force(s, train, n);
   if (train.Power_Type == 0) return current_limit_force(s, train);
   return 0;
@@ -102,17 +103,10 @@ bool traction_gate_open(const RunState& s, const TrainParams& train) {
 }
 
 void ats_off_warning(const RunState& s, const TrainParams& train, SoundChannels& sounds) {
-  int32_t warn = train.ATS_Warn;
-  if (!is_channel(sounds, warn)) return;
-  bool playing = sounds.status(warn) != ChannelStatus::kStopped;
-  if (!s.ats_on && !s.beginner_mode && s.power_handle > 1) {
-    if (!playing) {
-      sounds.stop(warn);
-      sounds.play_looped(warn);
-    }
-  } else if (playing) {
-    sounds.stop(warn);
-  }
+  if (!s.ats_on && !s.beginner_mode && s.power_handle > 1)
+    start_looped(sounds, train.ATS_Warn);
+  else
+    stop_if_playing(sounds, train.ATS_Warn);
 }
 
 void traction_step(RunState& s, const TrainParams& train, SoundChannels& sounds) {

@@ -18,6 +18,13 @@ inline void play_once_from_start(SoundChannels& sounds, int32_t number) {
   if (is_channel(sounds, number)) sounds.play_once(number);
 }
 
+/// Starts sound `number` looped unless it is already playing.
+inline void start_looped(SoundChannels& sounds, int32_t number) {
+  if (!is_channel(sounds, number) || sounds.status(number) != ChannelStatus::kStopped) return;
+  sounds.stop(number);
+  sounds.play_looped(number);
+}
+
 /// Stops sound `number` when it names a channel that is playing.
 inline void stop_if_playing(SoundChannels& sounds, int32_t number) {
   if (is_channel(sounds, number) && sounds.status(number) != ChannelStatus::kStopped)
