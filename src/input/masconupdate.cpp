@@ -34,7 +34,11 @@ std::string brake_text(const RunState& s, const TrainParams& train, const Cabwor
   if (b == -train.Brake) return texts.EB;
   if (s.hold_active) return texts.Hold2;
   if (b == 0) return texts.Neut;
-  if (train.BrakeType > 0) return b < 0 ? "B" + std::to_string(-int64_t{b}) : std::string();
+  if (train.BrakeType > 0) {
+    std::string step;  // "B" and the service step number
+    if (b < 0) step.append("B").append(std::to_string(-int64_t{b}));
+    return step;
+  }
   switch (b) {
     case -3:
       return texts.Apply;

@@ -60,6 +60,16 @@ TEST(Traction, NotchCurveForceOfTheWholeTrain) {
   s.brake_handle = -1;
   traction_step(s, train, sounds);
   EXPECT_EQ(s.tractive_force.count(), 0);
+  // A notch beyond the table has no curve and gives no force.
+  s.brake_handle = 0;
+  s.effective_power_notch = 9;
+  traction_step(s, train, sounds);
+  EXPECT_EQ(s.tractive_force.count(), 0);
+  // Neither electric nor diesel: no traction model applies.
+  TrainParams other = TrainFileText{}.set("[Engine_Type]", "2").read();
+  RunState o = powered(other, 2, 20);
+  traction_step(o, other, sounds);
+  EXPECT_EQ(o.tractive_force.count(), 0);
 }
 
 TEST(Traction, GateAndReverser) {
@@ -108,6 +118,11 @@ TEST(Traction, AtsOffWarningLoopsAboveNotchOne) {
   EXPECT_EQ(sounds.status(test::kSoundATSWarn), ChannelStatus::kLooping);
   s.power_handle = 1;
   traction_step(s, train, sounds);
+  EXPECT_EQ(sounds.status(test::kSoundATSWarn), ChannelStatus::kStopped);
+  // A warning sound number outside the channels plays nothing.
+  TrainParams bad = TrainFileText{}.set("[ATS_Warn]", "-3").read();
+  s.power_handle = 4;
+  traction_step(s, bad, sounds);
   EXPECT_EQ(sounds.status(test::kSoundATSWarn), ChannelStatus::kStopped);
   // Beginner mode never warns.
   s.power_handle = 4;
