@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "dynamics/constant_speed.h"
 #include "input/handle_model.h"
@@ -29,14 +30,16 @@ int32_t to_pattern(int64_t pattern) {
 
 }  // namespace
 
-std::string brake_text(const RunState& s, const TrainParams& train, const CabworksText& texts) {
+std::optional<std::string> brake_text(const RunState& s, const TrainParams& train,
+                                      const CabworksText& texts) {
   int32_t b = s.brake_handle;
   if (b == -train.Brake) return texts.EB;
   if (s.hold_active) return texts.Hold2;
   if (b == 0) return texts.Neut;
   if (train.BrakeType > 0) {
-    std::string step;  // "B" and the service step number
-    if (b < 0) step.append("B").append(std::to_string(-int64_t{b}));
+    if (b > 0) return std::nullopt;
+    std::string step = "B";  // and the service step number
+    step.append(std::to_string(-int64_t{b}));
     return step;
   }
   switch (b) {
@@ -47,14 +50,15 @@ std::string brake_text(const RunState& s, const TrainParams& train, const Cabwor
     case -1:
       return texts.Maintain;
     default:
-      return {};
+      return std::nullopt;
   }
 }
 
-std::string power_text(const RunState& s, const TrainParams& train, const CabworksText& texts) {
+std::optional<std::string> power_text(const RunState& s, const TrainParams& train,
+                                      const CabworksText& texts) {
   if (s.constant_speed_active) return texts.Const;
   if (s.power_handle == 0) return texts.Neut2;
-  if (s.power_handle < 1 || s.power_handle > train.Power) return {};
+  if (s.power_handle < 1 || s.power_handle > train.Power) return std::nullopt;
   const PowerModeRow* mode = power_mode_row(s, train);
   int32_t first = first_notch_of_mode(train, s.power_mode);
   if (first < 1) first = 1;
@@ -69,9 +73,11 @@ std::string reverser_text(const RunState& s, const CabworksText& texts) {
   return texts.Neutral;
 }
 
-std::string gear_text(const RunState& s, const TrainParams& train, const CabworksText& texts) {
+std::optional<std::string> gear_text(const RunState& s, const TrainParams& train,
+                                     const CabworksText& texts) {
   if (train.Engine_Type == 0) {
-    if (s.target_gear < 0 || s.target_gear >= static_cast<int32_t>(texts.Gears.size())) return {};
+    if (s.target_gear < 0 || s.target_gear >= static_cast<int32_t>(texts.Gears.size()))
+      return std::nullopt;
     return texts.Gears[static_cast<size_t>(s.target_gear)];
   }
   const PowerModeRow* mode = power_mode_row(s, train);
@@ -93,13 +99,14 @@ void masconupdate(RunState& s, const TrainParams& train, const CabworksText& tex
   s.backward_lamp = s.reverser == -1;
   constant_speed_on_handle_update(s, train);
   s.constant_speed_lamp = s.constant_speed_active;
-  s.brake_text = brake_text(s, train, texts);
-  s.power_text = power_text(s, train, texts);
+  // A position no text names leaves the text as it was.
+  if (auto text = brake_text(s, train, texts)) s.brake_text = std::move(*text);
+  if (auto text = power_text(s, train, texts)) s.power_text = std::move(*text);
   s.reverser_text = reverser_text(s, texts);
   s.power_notch_pattern = s.power_handle;
   s.brake_notch_pattern = brake_picture_pattern(s, train);
   s.gear_pattern = s.gear;
-  s.gear_text = gear_text(s, train, texts);
+  if (auto text = gear_text(s, train, texts)) s.gear_text = std::move(*text);
 }
 
 }  // namespace cabsim

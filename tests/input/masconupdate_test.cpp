@@ -71,6 +71,11 @@ TEST(Masconupdate, HoldTextAndBrakePicture) {
   masconupdate(p, plain, texts);
   EXPECT_EQ(p.power_notch_pattern, 2);
   EXPECT_EQ(p.power_text, "P2");
+  // A controller position beyond the last notch names nothing: the text stays.
+  p.power_handle = 9;
+  masconupdate(p, plain, texts);
+  EXPECT_EQ(p.power_text, "P2");
+  EXPECT_EQ(p.power_notch_pattern, 9);
 }
 
 TEST(Masconupdate, ConstantSpeedEngagesWhenNotchingBackAtSpeed) {
