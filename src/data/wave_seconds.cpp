@@ -22,8 +22,15 @@ bool read_at(std::istream& in, uint64_t at, unsigned char* out, size_t n) {
   return in.gcount() == static_cast<std::streamsize>(n);
 }
 
-WaveSecondsResult walk_chunks(std::istream& in, uint64_t file_size, const std::string& name) {
-  WaveSecondsResult bad;
+/// Data bytes present and the average byte rate of a wave file, or the error.
+struct WaveLength {
+  uint64_t data_bytes = 0;
+  uint32_t bytes_per_second = 0;
+  std::string error;
+};
+
+WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& name) {
+  WaveLength bad;
   bad.error = name + " は正しいWAVEファイルではありません";
   unsigned char head[12];
   if (!read_at(in, 0, head, 12) || std::memcmp(head, "RIFF", 4) != 0 ||
@@ -47,8 +54,9 @@ WaveSecondsResult walk_chunks(std::istream& in, uint64_t file_size, const std::s
       if (!have_format || bytes_per_second == 0) return bad;
       uint64_t present = file_size - body;
       uint64_t data_size = size < present ? size : present;
-      WaveSecondsResult ok;
-      ok.seconds = static_cast<int32_t>(data_size / bytes_per_second);
+      WaveLength ok;
+      ok.data_bytes = data_size;
+      ok.bytes_per_second = bytes_per_second;
       return ok;
     }
     at = body + size + (size & 1);  // chunks are padded to an even size
@@ -56,23 +64,45 @@ WaveSecondsResult walk_chunks(std::istream& in, uint64_t file_size, const std::s
   return bad;
 }
 
-}  // namespace
-
-WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::string& name) {
-  std::istringstream in{std::string(bytes)};
-  return walk_chunks(in, bytes.size(), name);
-}
-
-WaveSecondsResult WaveSeconds(const std::filesystem::path& path) {
+WaveLength wave_length_of_file(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::error_code ec;
   uintmax_t size = in ? std::filesystem::file_size(path, ec) : 0;
   if (!in || ec) {
-    WaveSecondsResult failed;
+    WaveLength failed;
     failed.error = path.string() + ": " + (in ? ec.message() : std::strerror(errno));
     return failed;
   }
   return walk_chunks(in, size, path.string());
+}
+
+WaveSecondsResult in_seconds(const WaveLength& length) {
+  WaveSecondsResult result;
+  result.error = length.error;
+  if (length.error.empty())
+    result.seconds = static_cast<int32_t>(length.data_bytes / length.bytes_per_second);
+  return result;
+}
+
+}  // namespace
+
+WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::string& name) {
+  std::istringstream in{std::string(bytes)};
+  return in_seconds(walk_chunks(in, bytes.size(), name));
+}
+
+WaveSecondsResult WaveSeconds(const std::filesystem::path& path) {
+  return in_seconds(wave_length_of_file(path));
+}
+
+WaveMillisecondsResult WaveMilliseconds(const std::filesystem::path& path) {
+  WaveLength length = wave_length_of_file(path);
+  WaveMillisecondsResult result;
+  result.error = length.error;
+  // Data sizes are below 2^32, so the product stays far inside 64 bits.
+  if (length.error.empty())
+    result.milliseconds = static_cast<int64_t>(length.data_bytes * 1000 / length.bytes_per_second);
+  return result;
 }
 
 }  // namespace cabsim

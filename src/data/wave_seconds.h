@@ -24,4 +24,13 @@ WaveSecondsResult WaveSeconds(const std::filesystem::path& path);
 /// The same for the bytes of a wave file in memory; `name` goes into messages.
 WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::string& name);
 
+struct WaveMillisecondsResult {
+  int64_t milliseconds = 0;
+  std::string error;  ///< as for WaveSecondsResult
+};
+
+/// Length of the wave file at `path` in whole milliseconds (data bytes x 1000 /
+/// average bytes per second, truncated), found by the same chunk walk.
+WaveMillisecondsResult WaveMilliseconds(const std::filesystem::path& path);
+
 }  // namespace cabsim

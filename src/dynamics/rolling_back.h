@@ -1,0 +1,21 @@
+// Rolling-back protection: a train running backwards with the reverser
+// forward gets the emergency brake.
+#pragma once
+
+#include "data/cabworks_text.h"
+#include "data/train_params.h"
+#include "operation/run_state.h"
+#include "sound/sound_channels.h"
+
+namespace cabsim {
+
+/// Backward speed beyond which the protection acts, km/h.
+constexpr long double kRollingBackSpeed = -5.0L;
+
+/// 100 ms tick: with `[Back]` 1, reverser forward and speed below -5 km/h,
+/// sets the protection emergency flag, plays the emergency sound, refreshes
+/// the handle display and starts the three brake-notch delays.
+void rolling_back_protection_step(RunState& s, const TrainParams& train, const CabworksText& texts,
+                                  SoundChannels& sounds);
+
+}  // namespace cabsim

@@ -1,0 +1,112 @@
+// The running state: the one record of simulation values a run owns, with the
+// values a run starts from. Every rule reads and writes it; nothing else holds
+// running values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "data/fixed_point.h"
+#include "data/train_params.h"
+
+namespace cabsim {
+
+/// Film modes of the display (0 the frame follows the position, 1 time-driven
+/// insert, 2 position-driven insert, 9 a film change in progress).
+constexpr int32_t kFilmFollowsPosition = 0;
+constexpr int32_t kFilmTimeDriven = 1;
+constexpr int32_t kFilmPositionInsert = 2;
+
+/// Line voltage of a run at its start, V.
+constexpr int64_t kInitialLineVoltage = 1500;
+
+/// Values are named after the railway quantities they hold. A new value is one
+/// line with its initial value; values whose start depends on the train are set
+/// by initial_run_state().
+struct RunState {
+  // --- motion -------------------------------------------------------------
+  long double speed = 0;           ///< km/h, signed (negative running backwards)
+  long double position = 0;        ///< cm along the route
+  Fixed tractive_force;            ///< N, built by the 33 ms cycle; positive pushes forward
+  Fixed published_tractive_force;  ///< N, copy at the end of the traction step
+  Fixed resistance_force;          ///< N, sum of the 100 ms cycle's resistances
+  Fixed brake_force;               ///< N, magnitude of air plus electric brake force
+  Fixed predicted_speed;           ///< km/h after this cycle's forces
+  Fixed line_voltage = Fixed::from_count(kInitialLineVoltage * Fixed::kScale);  ///< V
+  Fixed train_gradient;  ///< per mille, positive uphill forward
+  uint8_t engine_running = 1;
+  uint8_t doors_open = 0;
+  uint8_t protection_emergency_flag = 0;  ///< ATS, vigilance, rolling back: emergency brake
+  uint8_t pattern_brake_flag = 0;         ///< pattern protection: strongest service brake
+  uint8_t resistance_off = 0;
+  int32_t film_mode = kFilmFollowsPosition;
+
+  // --- train protection settings the traction reads -----------------------
+  uint8_t ats_on = 1;
+  uint8_t beginner_mode = 0;  ///< the beginner-mode setting (ATS starts switched off)
+
+  // --- handles ------------------------------------------------------------
+  int32_t reverser = 1;  ///< +1 forward, 0 neutral, -1 backward
+  int32_t power_handle = 0;
+  int32_t brake_handle = 0;  ///< 0 released .. -Brake emergency
+  int32_t effective_power_notch = 0;
+  int32_t effective_brake_notch = 0;
+  int32_t straight_air_notch = 0;
+  int32_t electric_brake_notch = 0;
+  uint8_t power_change_pending = 0;
+  uint8_t brake_change_pending = 0;
+  uint8_t straight_air_change_pending = 0;
+  uint8_t electric_brake_change_pending = 0;
+  int32_t power_mode = 0;  ///< current notch group
+  uint8_t hold_active = 0;
+  uint8_t left_hold = 0;
+  uint8_t constant_speed_active = 0;
+  int32_t target_gear = 1;
+  int32_t gear = 1;
+  uint8_t gear_change_in_progress = 0;
+  uint8_t key_swap = 0;  ///< exchanges the keys "2" and "8"
+
+  // --- handle texts, lamps and pictures (drawn by the view) ----------------
+  std::string reverser_text;  ///< Shift-JIS bytes, like every text of the files
+  std::string power_text;
+  std::string brake_text;
+  std::string gear_text;
+  uint8_t forward_lamp = 1;
+  uint8_t backward_lamp = 0;
+  uint8_t constant_speed_lamp = 0;
+  uint8_t step_end_lamp = 0;
+  int32_t power_notch_pattern = 0;
+  int32_t brake_notch_pattern = 0;
+  int32_t gear_pattern = 1;
+
+  // --- traction -----------------------------------------------------------
+  int32_t power_delay_counter = 0;  ///< 33 ms cycles since the pending change
+  int32_t step_index = 0;           ///< row of the current-limit table
+  int32_t step_current = 0;         ///< A
+  int32_t motor_current = 0;        ///< A, negative while the electric brake works
+  Fixed voltmeter_value;            ///< V
+
+  // --- air brake (kPa) ----------------------------------------------------
+  Fixed trailer_brake_cylinder;
+  Fixed motor_brake_cylinder;
+  Fixed brake_pipe;
+  Fixed main_reservoir;
+  Fixed straight_air_pipe;
+  long double equalising_reservoir = 0;
+  int32_t brake_delay_counter = 0;
+  int32_t straight_air_delay_counter = 0;
+  int32_t electric_brake_delay_counter = 0;
+  uint8_t compressor_running = 0;
+
+  // --- electric brake and brake force -------------------------------------
+  long double electric_brake_current = 0;  ///< A
+  int32_t brake_current_row = 0;           ///< row of the brake current table
+  Fixed friction_factor;
+};
+
+/// The running state at the start of a run of `train` (whose brake steps have
+/// been checked, so `Brake` is final): handles in emergency, the trailer
+/// cylinder at the emergency pressure, the main reservoir full.
+RunState initial_run_state(const TrainParams& train);
+
+}  // namespace cabsim
