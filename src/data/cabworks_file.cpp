@@ -13,14 +13,22 @@ namespace {
 
 using R = DefinitionReader;
 
+/// The next line as a text. Unlike the other files, a key of cabworks.dat
+/// whose lines run past the end of the file is an error (a `[Gears]` block
+/// cut short is refused, not filled with empty texts).
+std::string read_line(R& r) {
+  if (r.at_end()) throw ReadFailure{};
+  return r.read_text();
+}
+
 std::vector<KeyEntry> cabworks_keys(CabworksText& t) {
   std::vector<KeyEntry> table;
   auto text = [&table](std::string_view key, std::string& field) {
-    table.push_back({key, {}, [&field](R& r) { field = r.read_text(); }});
+    table.push_back({key, {}, [&field](R& r) { field = read_line(r); }});
   };
   auto block = [&table](std::string_view key, auto& fields) {
     table.push_back({key, {}, [&fields](R& r) {
-                       for (auto& field : fields) field = r.read_text();
+                       for (auto& field : fields) field = read_line(r);
                      }});
   };
   text("[Path]", t.Path);
