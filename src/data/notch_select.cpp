@@ -2,12 +2,18 @@
 #include "data/notch_select.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace cabsim {
 
 int32_t NotchSelect(const TrainParams& train, int32_t wanted, int32_t entry_count,
                     int32_t brake_steps, int32_t mode) {
-  if (wanted < 0) return std::max(wanted, -brake_steps);
+  if (wanted < 0) {
+    // Worked in 64 bits: a brake step count from a damaged file may be any value.
+    int64_t strongest = -int64_t{brake_steps};
+    int64_t step = std::max<int64_t>(wanted, strongest);
+    return static_cast<int32_t>(std::clamp<int64_t>(step, INT32_MIN, INT32_MAX));
+  }
   if (wanted == 0) return 0;
   // Only rows the train file gave are looked at.
   int32_t rows = std::clamp(entry_count, 0, train.Notch_count);

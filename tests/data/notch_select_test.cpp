@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace cabsim {
 namespace {
 
@@ -45,6 +47,8 @@ TEST(NotchSelect, BrakeAndOff) {
   // Rows the file did not give are never counted, whatever `[Power]` says.
   EXPECT_EQ(NotchSelect(train, 5, 40, 8, 0), 2);
   EXPECT_EQ(NotchSelect(train, 1, -3, 8, 0), 0);
+  EXPECT_EQ(NotchSelect(train, INT32_MIN, 10, INT32_MIN, 0), INT32_MAX);  // no overflow
+  EXPECT_EQ(NotchSelect(train, INT32_MAX, 10, 8, 0), 2);
 }
 
 }  // namespace
