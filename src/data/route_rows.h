@@ -154,6 +154,11 @@ struct StationData {
   int32_t stop_position = 0;  ///< cm
   int64_t zone_start = 0;     ///< stop_position - half_zone
   int64_t zone_end = 0;       ///< stop_position + half_zone
+  uint8_t in_zone = 0;        ///< the train has entered the stop zone
+  uint8_t doors_opened = 0;
+  uint8_t departed = 0;
+  uint8_t arrival_call = 0;
+  uint8_t melody_started = 0;
   /// The integer fields 2 to 17 in file order.
   template <typename Self, typename F>
   static void file_fields(Self& r, F&& f) {

@@ -163,6 +163,9 @@ void store_sound_lengths(RouteTables& route,
 }
 
 void reset_route_run_fields(RouteTables& route) {
+  for (auto& row : route.Station) {
+    row.in_zone = row.doors_opened = row.departed = row.arrival_call = row.melody_started = 0;
+  }
   for (auto& row : route.MovieSwitch) row.done = 0;
   for (auto& row : route.Sound) row.played = 0;
   for (auto& row : route.Time) row.done = 0;

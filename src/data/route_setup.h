@@ -52,8 +52,10 @@ void build_move_menu(RouteTables& route);
 void store_sound_lengths(RouteTables& route,
                          const std::function<int32_t(std::string_view file)>& length_of);
 
-/// Clears the run-time flags of the route tables and starts every road
-/// traffic signal in phase 1 with its timer at the first phase's duration.
+/// Clears the run-time flags of the route tables (stations, film switches,
+/// sound points, time calls, switches, speed checks) and starts every road
+/// traffic signal in phase 1 with its timer at its field 5 (the first phase's
+/// duration).
 void reset_route_run_fields(RouteTables& route);
 
 /// Every frame-to-position step of the set-up in order: segment distances,

@@ -225,7 +225,11 @@ TEST(RouteSetup, SoundLengthsAndRunFields) {
   EXPECT_EQ(r->SoundData_seconds[0], 3);
   EXPECT_EQ(r->SoundData_seconds[1], 7);
   r->TrafficSignal[0].phase = 4;
+  r->Station[0].melody_started = 1;
+  r->SpeedCheck1[0].passed = 1;
   reset_route_run_fields(*r);
+  EXPECT_EQ(r->Station[0].melody_started, 0);
+  EXPECT_EQ(r->SpeedCheck1[0].passed, 0);
   EXPECT_EQ(r->TrafficSignal[0].phase, 1);
   EXPECT_EQ(r->TrafficSignal[0].phase_timer, 25);
 }
