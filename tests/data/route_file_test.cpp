@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "data/definition_error.h"
+#include "data/route_lookup.h"
 #include "data/shift_jis.h"
 #include "support/sample_route.h"
 #include "support/test_files.h"
@@ -306,6 +307,25 @@ TEST(RouteFile, SpeedProfileHoldsTenThousandSegments) {
   EXPECT_EQ(r->SpeedUnit_count, static_cast<int32_t>(kMaxSpeedUnits));
   EXPECT_EQ(failure("[SpeedUnit]\n" + lines(kMaxSpeedUnits + 1, segment) + "#\n"),
             kPrefix + "[SpeedUnit]:" + segment(kMaxSpeedUnits));
+}
+
+TEST(RouteFile, IndicesFromTheFileAreLookedUpChecked) {
+  auto r = read(
+      "[Station]\nA,0,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\n#\n[SoundData]\na.wav\n#\n"
+      "[KankoSound2]\nk22.wav\nk23.wav\n#\n[Signal]\n0,0,0,0,0,0,0,0,0,0,0,0,0\n#\n");
+  ASSERT_NE(station_at(*r, 1), nullptr);  // the empty row
+  EXPECT_EQ(station_at(*r, 1)->name, "");
+  EXPECT_EQ(station_at(*r, 2), nullptr);
+  EXPECT_EQ(station_at(*r, -1), nullptr);
+  EXPECT_NE(signal_at(*r, 0), nullptr);
+  EXPECT_EQ(signal_at(*r, 1), nullptr);
+  EXPECT_TRUE(is_environment_sound(*r, 0));
+  EXPECT_FALSE(is_environment_sound(*r, 1));
+  ASSERT_NE(call_sound_file(*r, 23), nullptr);
+  EXPECT_EQ(*call_sound_file(*r, 23), "k23.wav");
+  EXPECT_NE(call_sound_file(*r, 21), nullptr);
+  EXPECT_EQ(call_sound_file(*r, 24), nullptr);
+  EXPECT_EQ(call_sound_file(*r, -1), nullptr);
 }
 
 }  // namespace
