@@ -172,11 +172,9 @@ void RouteKeyTable::read_monitor(R& r) {
 void RouteKeyTable::sound_keys() {
   list("[SoundData]", [this](R& r) {
     t_.SoundData_count = 0;
-    while (r.next_list_entry()) {
-      if (static_cast<size_t>(t_.SoundData_count) < kMaxEnvironmentSounds)
-        t_.SoundData_seconds[static_cast<size_t>(t_.SoundData_count)] = 0;
+    t_.SoundData_seconds.fill(0);  // measured when the sounds are loaded
+    while (r.next_list_entry())
       append_entry(t_.SoundData, t_.SoundData_count, kMaxEnvironmentSounds, r.current());
-    }
   });
   add("[Monitor]", [this](R& r) { read_monitor(r); });
   list("[Announce]", [this](R& r) {
