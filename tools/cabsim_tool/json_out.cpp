@@ -5,37 +5,33 @@
 
 namespace cabsim::tool {
 
-Json text(const std::string& sjis) { return sjis_to_utf8(sjis); }
-Json real(long double value) { return static_cast<double>(value); }
-Json fixed(Fixed value) { return static_cast<double>(value.count()) / Fixed::kScale; }
+Json text(const std::string& sjis) {
+  return sjis_to_utf8(sjis);
+}
+Json real(long double value) {
+  return static_cast<double>(value);
+}
+Json fixed(Fixed value) {
+  return static_cast<double>(value.count()) / Fixed::kScale;
+}
 
 namespace {
 
-template <typename Array>
-Json int_block(const Array& values, int32_t count) {
-  Json out = Json::array();
-  for (int32_t i = 0; i < count; ++i) out.push_back(values[static_cast<size_t>(i)]);
-  return out;
+Json lamp(const Lamp& l) {
+  return Json::array({text(l.file), l.x, l.y});
 }
-
-template <typename Array, typename Row>
-Json rows(const Array& table, int32_t count, Row row) {
-  Json out = Json::array();
-  for (int32_t i = 0; i < count; ++i) out.push_back(row(table[static_cast<size_t>(i)]));
-  return out;
-}
-
-Json lamp(const Lamp& l) { return Json::array({text(l.file), l.x, l.y}); }
 
 Json meter(const Meter& m, int extra) {
-  Json out = Json::array({text(m.file), m.x, m.y, m.reserved1, m.reserved2, m.zero_angle,
-                          real(m.scale)});
+  Json out =
+      Json::array({text(m.file), m.x, m.y, m.reserved1, m.reserved2, m.zero_angle, real(m.scale)});
   if (extra == 1) out.push_back(real(m.low_speed_scale));
   if (extra == 2) out.push_back(m.mode);
   return out;
 }
 
-Json bar(const Meter& m) { return Json::array({text(m.file), m.x, m.zero_angle, real(m.scale)}); }
+Json bar(const Meter& m) {
+  return Json::array({text(m.file), m.x, m.zero_angle, real(m.scale)});
+}
 
 Json indicator(const IndicatorImage& i) {
   return Json::array({i.x, i.y, i.pattern_width, i.pattern_height, text(i.file)});
@@ -89,16 +85,20 @@ Json train_json(const TrainParams& t) {
   j["Hold"] = t.Hold;
   j["Const"] = t.Const;
   j["Back"] = t.Back;
-  j["BrakeRate"] = Json::array({fixed(t.BrakeRate[0]), fixed(t.BrakeRate[1]), fixed(t.BrakeRate[2])});
+  j["BrakeRate"] =
+      Json::array({fixed(t.BrakeRate[0]), fixed(t.BrakeRate[1]), fixed(t.BrakeRate[2])});
   j["BrakeRate2"] = real(t.BrakeRate2);
   const std::pair<const char*, int32_t> ints1[] = {
-      {"PowerDelay", t.PowerDelay}, {"BrakeDelay", t.BrakeDelay},   {"EBrakeDelay", t.EBrakeDelay},
-      {"PowerJerk", t.PowerJerk},   {"SAPDelay", t.SAPDelay},       {"BrakeUp", t.BrakeUp},
-      {"BrakeDown", t.BrakeDown},   {"SAPUp", t.SAPUp},             {"SAPDown", t.SAPDown},
-      {"EBrakeUp", t.EBrakeUp},     {"EBrakeDown", t.EBrakeDown},   {"EBrakeCurr", t.EBrakeCurr},
-      {"BPReturn", t.BPReturn},     {"EBPress", t.EBPress},         {"SAPPress", t.SAPPress},
-      {"HighAirPress", t.HighAirPress}, {"LowAirPress", t.LowAirPress},
-      {"Engine_Type", t.Engine_Type}, {"Power_Type", t.Power_Type}, {"Brake_Type", t.Brake_Type},
+      {"PowerDelay", t.PowerDelay},   {"BrakeDelay", t.BrakeDelay},
+      {"EBrakeDelay", t.EBrakeDelay}, {"PowerJerk", t.PowerJerk},
+      {"SAPDelay", t.SAPDelay},       {"BrakeUp", t.BrakeUp},
+      {"BrakeDown", t.BrakeDown},     {"SAPUp", t.SAPUp},
+      {"SAPDown", t.SAPDown},         {"EBrakeUp", t.EBrakeUp},
+      {"EBrakeDown", t.EBrakeDown},   {"EBrakeCurr", t.EBrakeCurr},
+      {"BPReturn", t.BPReturn},       {"EBPress", t.EBPress},
+      {"SAPPress", t.SAPPress},       {"HighAirPress", t.HighAirPress},
+      {"LowAirPress", t.LowAirPress}, {"Engine_Type", t.Engine_Type},
+      {"Power_Type", t.Power_Type},   {"Brake_Type", t.Brake_Type},
       {"DoorType", t.DoorType}};
   for (const auto& [key, value] : ints1) j[key] = value;
   j["Mt"] = fixed(t.Mt);
@@ -107,25 +107,37 @@ Json train_json(const TrainParams& t) {
   j["Cars"] = t.Cars;
   j["StopLine"] = Json::array({text(t.StopLine[0]), text(t.StopLine[1])});
   j["Tons"] = fixed(t.Tons);
-  const std::pair<const char*, int32_t> ints2[] = {
-      {"EB", t.EB},           {"MaxSpeed", t.MaxSpeed}, {"Lose_elec", t.Lose_elec},
-      {"ELBR", t.ELBR},       {"Mc", t.Mc},             {"ATS_Type", t.ATS_Type},
-      {"ATS_Alert", t.ATS_Alert}, {"ATS_Time", t.ATS_Time}, {"ATS_Cnt", t.ATS_Cnt}};
+  const std::pair<const char*, int32_t> ints2[] = {{"EB", t.EB},
+                                                   {"MaxSpeed", t.MaxSpeed},
+                                                   {"Lose_elec", t.Lose_elec},
+                                                   {"ELBR", t.ELBR},
+                                                   {"Mc", t.Mc},
+                                                   {"ATS_Type", t.ATS_Type},
+                                                   {"ATS_Alert", t.ATS_Alert},
+                                                   {"ATS_Time", t.ATS_Time},
+                                                   {"ATS_Cnt", t.ATS_Cnt}};
   for (const auto& [key, value] : ints2) j[key] = value;
   j["Sound_BK"] = int_block(t.Sound_BK, t.Sound_BK_count);
   j["Sound_BR"] = int_block(t.Sound_BR, t.Sound_BR_count);
   j["Sound_BA"] = int_block(t.Sound_BA, t.Sound_BA_count);
   j["Sound_PA"] = int_block(t.Sound_PA, t.Sound_PA_count);
   j["Sound_PR"] = int_block(t.Sound_PR, t.Sound_PR_count);
-  const std::pair<const char*, int32_t> sounds[] = {
-      {"Sound_EB", t.Sound_EB},         {"Sound_Apply", t.Sound_Apply},
-      {"Sound_Ats1", t.Sound_Ats1},     {"Sound_Ats2", t.Sound_Ats2},
-      {"Sound_Atc", t.Sound_Atc},       {"Sound_Horn", t.Sound_Horn},
-      {"Sound_Horn2", t.Sound_Horn2},   {"Sound_Horn3", t.Sound_Horn3},
-      {"Sound_DoorOpen", t.Sound_DoorOpen}, {"Sound_DoorClose", t.Sound_DoorClose},
-      {"Sound_EBring", t.Sound_EBring}, {"Sound_squeak", t.Sound_squeak},
-      {"CP_Start", t.CP_Start},         {"CP_Cnt", t.CP_Cnt},
-      {"CP_End", t.CP_End},             {"Stop", t.Stop}};
+  const std::pair<const char*, int32_t> sounds[] = {{"Sound_EB", t.Sound_EB},
+                                                    {"Sound_Apply", t.Sound_Apply},
+                                                    {"Sound_Ats1", t.Sound_Ats1},
+                                                    {"Sound_Ats2", t.Sound_Ats2},
+                                                    {"Sound_Atc", t.Sound_Atc},
+                                                    {"Sound_Horn", t.Sound_Horn},
+                                                    {"Sound_Horn2", t.Sound_Horn2},
+                                                    {"Sound_Horn3", t.Sound_Horn3},
+                                                    {"Sound_DoorOpen", t.Sound_DoorOpen},
+                                                    {"Sound_DoorClose", t.Sound_DoorClose},
+                                                    {"Sound_EBring", t.Sound_EBring},
+                                                    {"Sound_squeak", t.Sound_squeak},
+                                                    {"CP_Start", t.CP_Start},
+                                                    {"CP_Cnt", t.CP_Cnt},
+                                                    {"CP_End", t.CP_End},
+                                                    {"Stop", t.Stop}};
   for (const auto& [key, value] : sounds) j[key] = value;
   j["Buzzer"] = Json::array({t.Buzzer[0], t.Buzzer[1]});
   j["DepSign"] = t.DepSign;
@@ -140,14 +152,14 @@ Json train_json(const TrainParams& t) {
   j["Notch"] = rows(t.Notch, t.Notch_count, [](const NotchRow& r) {
     return Json::array({real(r.a0), real(r.a1), r.V1, r.V2, real(r.D), r.group});
   });
-  j["CurrentPHeader"] = Json::array({t.CurrentPHeader.limit_current,
-                                     real(t.CurrentPHeader.limit_acceleration),
-                                     real(t.CurrentPHeader.constant_force_speed)});
+  j["CurrentPHeader"] =
+      Json::array({t.CurrentPHeader.limit_current, real(t.CurrentPHeader.limit_acceleration),
+                   real(t.CurrentPHeader.constant_force_speed)});
   j["CurrentP"] = rows(t.CurrentP, t.CurrentP_count, [](const CurrentPRow& r) {
     return Json::array({r.c0, real(r.c1), real(r.c2), r.c3});
   });
-  j["BrakeCurr"] = rows(t.BrakeCurr, t.BrakeCurr_filled,
-                        [](int32_t current) { return Json::array({current}); });
+  j["BrakeCurr"] =
+      rows(t.BrakeCurr, t.BrakeCurr_filled, [](int32_t current) { return Json::array({current}); });
   j["CurrentB"] = rows(t.CurrentB, t.CurrentB_count, [](const CurrentBRow& r) {
     return Json::array({real(r.r0), real(r.r1), r.r2});
   });

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "data/cabworks_file.h"
 #include "data/definition_error.h"
+#include "data/mascon_file.h"
 #include "json_out.h"
 #include "options.h"
+#include "platform/file_paths.h"
 #include "run_files.h"
 
 namespace {
@@ -16,10 +19,39 @@ constexpr const char* kUsage =
     "  check       --data DIR [--route FILE] [--train FILE] [--train-dir PREFIX]\n"
     "              read every file of a run; print the program's message on failure\n"
     "  dump-train  --data DIR [--train FILE] [--train-dir PREFIX]\n"
-    "              the parsed train file as JSON\n";
+    "              the parsed train file as JSON\n"
+    "  dump-route  --data DIR --route FILE [--train FILE] [--train-dir PREFIX]\n"
+    "              the route tables of a run from the first station as JSON\n"
+    "  dump-text   --data DIR     the texts of cabworks.dat as JSON\n"
+    "  dump-keymap --data DIR     the codes of mascon.dat as JSON\n";
 
 int check(const cabsim::tool::Options& options) {
-  cabsim::tool::load_train(options);
+  if (options.route)
+    cabsim::tool::load_run(options);
+  else
+    cabsim::tool::load_train(options);
+  return 0;
+}
+
+int dump_route(const cabsim::tool::Options& options) {
+  if (!options.route) {
+    std::cerr << "cabsim-tool: dump-route needs --route FILE\n" << kUsage;
+    return 2;
+  }
+  cabsim::tool::RunFiles run = cabsim::tool::load_run(options);
+  std::cout << cabsim::tool::route_json(*run.route).dump(2) << '\n';
+  return 0;
+}
+
+int dump_text(const cabsim::tool::Options& options) {
+  auto path = cabsim::resolve_file(options.data_dir, cabsim::kCabworksFileName);
+  std::cout << cabsim::tool::cabworks_json(cabsim::read_cabworks_file(path)).dump(2) << '\n';
+  return 0;
+}
+
+int dump_keymap(const cabsim::tool::Options& options) {
+  auto path = cabsim::resolve_file(options.data_dir, cabsim::kMasconFileName);
+  std::cout << cabsim::tool::mascon_json(cabsim::read_mascon_file(path)).dump(2) << '\n';
   return 0;
 }
 
@@ -42,6 +74,9 @@ int main(int argc, char** argv) {
   try {
     if (options->command == "check") return check(*options);
     if (options->command == "dump-train") return dump_train(*options);
+    if (options->command == "dump-route") return dump_route(*options);
+    if (options->command == "dump-text") return dump_text(*options);
+    if (options->command == "dump-keymap") return dump_keymap(*options);
   } catch (const cabsim::DefinitionError& e) {
     std::cout << e.what() << '\n';
     return 1;

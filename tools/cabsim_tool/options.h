@@ -10,10 +10,10 @@ namespace cabsim::tool {
 
 struct Options {
   std::string command;
-  std::filesystem::path data_dir = ".";  ///< the program directory
-  std::optional<std::string> route;  ///< route file name, program directory relative
+  std::filesystem::path data_dir = ".";   ///< the program directory
+  std::optional<std::string> route;       ///< route file name, program directory relative
   std::string train = "train_tz100.dat";  ///< train file name
-  std::string train_dir;  ///< train directory prefix, as the run selection gives it
+  std::string train_dir;                  ///< train directory prefix, as the run selection gives it
 };
 
 /// Parses `args` (without the program name); a usage error yields nothing and
