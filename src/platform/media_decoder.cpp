@@ -113,7 +113,13 @@ MediaDecoder::~MediaDecoder() = default;
 std::string MediaDecoder::open(const std::filesystem::path& file) {
   state_ = std::make_unique<State>();
   AVFormatContext* raw = nullptr;
-  int rc = avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr);
+  // Only local files: a file that is really a playlist must not reach out to
+  // the network, and a name must never be taken for a protocol.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  std::string url = "file:" + file.string();
+  int rc = avformat_open_input(&raw, url.c_str(), nullptr, &options);
+  av_dict_free(&options);
   if (rc < 0) return error_text(rc);
   state_->format.reset(raw);
   rc = avformat_find_stream_info(raw, nullptr);

@@ -81,7 +81,9 @@ TEST(MediaPlayer, PlaysAFilmWithItsSoundInTheWindowArea) {
   EXPECT_LT(qRed(last.pixel(160, 90)), 60);
   EXPECT_EQ(player.frames_shown(), 30);
   // With OpenAL's null output the sound went through a real OpenAL source.
-  if (qgetenv("ALSOFT_DRIVERS") == "null") EXPECT_TRUE(player.audible());
+  if (qgetenv("ALSOFT_DRIVERS") == "null") {
+    EXPECT_TRUE(player.audible());
+  }
   // Every sample of the second of sound went out, within one buffer's length.
   EXPECT_NEAR(static_cast<double>(player.audio_frames_played()), 22050.0, 1200.0);
   EXPECT_EQ(player.display()->geometry(), QRect(0, 0, 640, 360));
@@ -150,6 +152,11 @@ TEST(MediaPlayer, RefusesMissingTruncatedAndGarbageFiles) {
     player.play();
     EXPECT_FALSE(player.is_playing()) << name;
   }
+  // A playlist posing as a film may only name local files.
+  dir.write_bytes("playlist.avi",
+                  "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\n"
+                  "http://127.0.0.1:9/segment.ts\n#EXT-X-ENDLIST\n");
+  EXPECT_NE(player.open(dir / "playlist.avi"), "");
   // Cut off halfway: it opens, shows what there is and ends.
   dir.write_bytes("half.avi", bytes.substr(0, bytes.size() / 2));
   QWidget window;
