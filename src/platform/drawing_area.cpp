@@ -3,6 +3,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 
 namespace cabsim {
@@ -60,6 +61,12 @@ void DrawingArea::present() {
   if (!can_draw()) return;
   std::swap(back_, front_);
   update();
+}
+
+double DrawingArea::refresh_interval_ms() const {
+  const QScreen* on = screen();
+  double hz = on ? on->refreshRate() : 0.0;
+  return 1000.0 / (hz >= 1.0 && hz <= 1000.0 ? hz : 60.0);
 }
 
 void DrawingArea::paintEvent(QPaintEvent* event) {

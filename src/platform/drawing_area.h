@@ -45,6 +45,10 @@ class DrawingArea final : public QWidget {
   /// pass starts by filling it.
   void present();
 
+  /// Milliseconds between two refreshes of the screen the area is on (the
+  /// display pass draws at most once in that time); 60 Hz when unknown.
+  double refresh_interval_ms() const;
+
   /// The picture being drawn (for the sprite engine) and the one on show.
   QImage& back_buffer() { return back_; }
   const QImage& shown() const { return front_; }

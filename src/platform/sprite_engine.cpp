@@ -36,7 +36,11 @@ void draw_one(QPainter& painter, const Sprite& s) {
              Sprite::kAngleUnitsPerTurn;
   int alpha = s.rotating ? std::clamp(s.alpha, 0, 255) : 255;
   if (alpha == 0) return;
-  if (!s.rotating || (turn == 0 && alpha == 255)) {
+  if (!s.rotating) {  // a plain sprite shows its pattern at its own size
+    painter.drawImage(QPoint(x, y), image, cell);
+    return;
+  }
+  if (turn == 0 && alpha == 255) {
     painter.drawImage(QRect(x, y, s.width, s.height), image, cell);
     return;
   }

@@ -21,7 +21,9 @@ struct Sprite {
   int depth = 0;                     ///< higher depths are drawn over lower ones
   bool visible = true;
   int pattern = 0;  ///< pattern of the picture; one outside it draws nothing
-  int width = 0;    ///< from the picture's pattern size when made
+  /// From the picture's pattern size when made; a rotating sprite is drawn
+  /// stretched to it, a plain one always at the pattern's own size.
+  int width = 0;
   int height = 0;
 
   /// Rotating sprites only: the turn about the centre (clockwise, 256 units

@@ -25,6 +25,8 @@ TEST(DrawingArea, InitialiseAndFinaliseEventsFrameTheTimeItCanDraw) {
     area.show();           // showing initialises
     EXPECT_TRUE(area.can_draw());
     EXPECT_EQ(area.size(), QSize(684, 704));
+    EXPECT_GT(area.refresh_interval_ms(), 0.9);
+    EXPECT_LE(area.refresh_interval_ms(), 1000.0);
     area.initialize();  // once only
     area.finalize();
     EXPECT_FALSE(area.can_draw());

@@ -129,6 +129,13 @@ TEST(SpriteEngine, PatternsAndTheTransparentColourOfThePicture) {
   engine.draw(out);
   EXPECT_EQ(rgb_at(out, 55, 55), 0xFFFFFFu);
 
+  digit.width = 30;  // a plain sprite is not stretched to its size
+  digit.pattern = 1;
+  out = target();
+  engine.draw(out);
+  EXPECT_EQ(rgb_at(out, 55, 55), 0u);
+  EXPECT_EQ(rgb_at(out, 75, 55), 0xFFFFFFu);
+
   digits.set_transparent(false);  // the flag off: drawn opaque
   digit.pattern = 0;
   engine.draw(out);
