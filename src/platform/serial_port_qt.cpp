@@ -59,6 +59,12 @@ QtSerialPort::QtSerialPort() {
   auto ports = real_serial_ports();
   if (!ports.empty()) settings_.port = ports.front();
   connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::on_ready_read);
+  // A controller pulled out (or its line hung up, which reads fail with over
+  // and over) closes the port, so the driver sees it closed and can connect
+  // again.
+  connect(&port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+    if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError) close();
+  });
 }
 
 QtSerialPort::~QtSerialPort() {

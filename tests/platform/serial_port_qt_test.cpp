@@ -29,8 +29,12 @@ class PtyPair {
     test::process_events_until(
         [&] { return std::filesystem::exists(a_) && std::filesystem::exists(b_); });
   }
-  ~PtyPair() {
+  ~PtyPair() { end(); }
+  /// The controller's side goes away, as when its cable is pulled.
+  void end() {
     if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (socat_.state() == QProcess::NotRunning) return;
     socat_.kill();
     socat_.waitForFinished(3000);
   }
@@ -89,6 +93,27 @@ TEST(QtSerialPort, DeliversReceivedCharactersOnTheEventLoop) {
   port.close();
   EXPECT_FALSE(port.is_open());
   EXPECT_EQ(port.read(10), "");
+}
+
+TEST(QtSerialPort, ClosesWhenTheLineGoesAway) {
+  test::ensure_qt_app();
+  test::TempDir dir;
+  PtyPair pty(dir);
+  ASSERT_TRUE(pty.ok());
+  QtSerialPort port;
+  SerialPortSettings settings = port.settings();
+  settings.port = pty.a().string();
+  port.set_settings(settings);
+  std::string received;
+  port.set_receive_handler([&](int waiting) { received += port.read(waiting); });
+  ASSERT_EQ(port.open(), "");
+  pty.send("B8   \r");
+  ASSERT_TRUE(test::process_events_until([&] { return received.size() == 6; }));
+  pty.end();
+  EXPECT_TRUE(test::process_events_until([&] { return !port.is_open(); }));
+  // Opening again fails with a text and does not crash.
+  EXPECT_NE(port.open(), "");
+  EXPECT_FALSE(port.is_open());
 }
 
 TEST(QtSerialPort, DefaultsAndFailureToOpen) {
