@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +58,39 @@ class SettingsStore {
   /// the byte string it was written with; nullopt when it is absent.
   virtual std::optional<std::string> read_text(std::string_view name) = 0;
   virtual bool write_text(std::string_view name, std::string_view bytes) = 0;
+};
+
+/// Looks up the integer stored under a name: nullopt when it is absent or
+/// is not an integer.
+using IntegerLookup = std::function<std::optional<int32_t>(std::string_view name)>;
+
+/// The switch-group rule: all four switches as stored, or all four defaults
+/// when any one cannot be read.
+DrivingSwitches read_switches_with(const IntegerLookup& lookup);
+/// The pad-code rule: codes in order into `codes` until the first that cannot
+/// be read; returns how many were read.
+int read_pad_codes_with(const IntegerLookup& lookup, PadCodes& codes);
+/// A stored text as an integer: blanks around it allowed, then an optional
+/// sign and decimal digits that fit in 32 bits.
+std::optional<int32_t> stored_integer(std::string_view text);
+
+/// A settings store that keeps its values in memory for as long as it lives,
+/// with the same rules: for runs that must not touch the user's settings
+/// (the command-line simulation) and for tests of the rules that use them.
+class MemorySettingsStore final : public SettingsStore {
+ public:
+  /// The stored texts, by group ("hanabira", "padcontroller") and name.
+  std::map<std::string, std::map<std::string, std::string, std::less<>>, std::less<>> values;
+
+  DrivingSwitches read_switches() override;
+  bool write_switches(const DrivingSwitches& switches) override;
+  int read_pad_codes(PadCodes& codes) override;
+  bool write_pad_codes(const PadCodes& codes) override;
+  std::optional<std::string> read_text(std::string_view name) override;
+  bool write_text(std::string_view name, std::string_view bytes) override;
+
+ private:
+  IntegerLookup lookup_in(std::string_view group) const;
 };
 
 }  // namespace cabsim

@@ -31,21 +31,18 @@ void create_when_missing(const fs::path& file) {
 /// The integer stored under `name`, or nullopt when it is absent or no integer.
 std::optional<int32_t> read_integer(const QSettings& settings, std::string_view name) {
   QVariant value = settings.value(key(name));
-  bool ok = false;
-  int32_t number = 0;
   switch (value.typeId()) {
     case QMetaType::QString:  // as read from the file
-      number = value.toString().trimmed().toInt(&ok);
-      break;
+      return stored_integer(value.toString().toStdString());
     case QMetaType::Int:  // as written earlier in this process
-    case QMetaType::LongLong:
-      number = value.toInt(&ok);
-      break;
+      return value.toInt();
     default:  // absent, a list, a byte array: not an integer
-      break;
+      return std::nullopt;
   }
-  if (!ok) return std::nullopt;
-  return number;
+}
+
+IntegerLookup lookup_in(const QSettings& settings) {
+  return [&settings](std::string_view name) { return read_integer(settings, name); };
 }
 
 bool finish(QSettings& settings) {
@@ -70,12 +67,7 @@ QtSettingsStore::QtSettingsStore(SettingsFiles files) : files_(std::move(files))
 DrivingSwitches QtSettingsStore::read_switches() {
   create_when_missing(files_.hanabira);
   QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
-  auto kanko = read_integer(settings, "Kanko");
-  auto information = read_integer(settings, "Information");
-  auto ats = read_integer(settings, "ATS");
-  auto tunnel = read_integer(settings, "Tunnel");
-  if (!kanko || !information || !ats || !tunnel) return DrivingSwitches{};
-  return DrivingSwitches{*kanko, *information, *ats, *tunnel};
+  return read_switches_with(lookup_in(settings));
 }
 
 bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
@@ -90,13 +82,7 @@ bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
 int QtSettingsStore::read_pad_codes(PadCodes& codes) {
   create_when_missing(files_.padcontroller);
   QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
-  int read = 0;
-  for (; read < PadCodes::kCount; ++read) {
-    auto code = read_integer(settings, PadCodes::kNames[static_cast<size_t>(read)]);
-    if (!code) break;
-    codes.codes[static_cast<size_t>(read)] = *code;
-  }
-  return read;
+  return read_pad_codes_with(lookup_in(settings), codes);
 }
 
 bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
