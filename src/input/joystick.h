@@ -35,4 +35,11 @@ class Joystick {
   virtual JoystickReading poll() = 0;
 };
 
+/// No controller at all (the standard controller kind, or a machine where
+/// the joystick service cannot start): every poll gives zeros.
+class NoJoystick final : public Joystick {
+ public:
+  JoystickReading poll() override { return {}; }
+};
+
 }  // namespace cabsim

@@ -36,6 +36,7 @@ TEST(JoystickReading, ButtonsOutsideTheSixteenAreNeverPressed) {
   EXPECT_TRUE(reading.pressed(15));
   EXPECT_FALSE(reading.pressed(16));
   EXPECT_FALSE(reading.pressed(-1));
+  EXPECT_EQ(NoJoystick().poll(), JoystickReading{});
 }
 
 }  // namespace
