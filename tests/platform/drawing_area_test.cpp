@@ -7,6 +7,7 @@
 #include "platform/artefacts.h"
 #include "platform/colour.h"
 #include "platform/qt_app.h"
+#include "platform/sprite_engine.h"
 
 namespace cabsim {
 namespace {
@@ -101,6 +102,53 @@ TEST(DrawingArea, AlphaFillBlendsByLevelAndPresentShowsTheFrame) {
   QImage grabbed = area.grab().toImage();
   EXPECT_EQ(rgb_at(grabbed, 250, 50), 0u);
   test::save_artefact(grabbed, "drawing_area_alpha_fill");
+}
+
+TEST(DrawingArea, TheSceneCoversTheTopRowsAndThePanelShowsBelow) {
+  test::ensure_qt_app();
+  DrawingArea area;
+  area.initialize();
+  PictureList pictures;
+  Picture& panel = pictures.add();
+  QImage panel_image(684, 320, QImage::Format_RGB32);
+  panel_image.fill(qRgb(90, 90, 100));
+  panel.set_image(panel_image);
+  panel.set_transparent(false);
+  Picture& lamp = pictures.add();
+  QImage lamp_image(30, 30, QImage::Format_RGB32);
+  lamp_image.fill(qRgb(0, 0, 0));
+  for (int y = 5; y < 25; ++y)
+    for (int x = 5; x < 25; ++x) lamp_image.setPixel(x, y, qRgb(255, 160, 0));
+  lamp.set_image(lamp_image);
+  lamp.set_transparent_colour(lamp.bottom_left_colour());
+  SpriteEngine sprites;
+  sprites.add_sprite(&panel).y = 384;
+  Sprite& lit = sprites.add_sprite(&lamp);
+  lit.x = 100;
+  lit.y = 370;  // reaches up into the cab window, which will cover it
+  lit.depth = 51;
+
+  Surface scene(684, 384);
+  scene.fill(QColor(120, 170, 220));
+  {
+    auto canvas = scene.canvas();
+    canvas->set_brush(BrushStyle::kClear);
+    canvas->set_font({"Meiryo", 14, true, true});
+    canvas->set_font_colour(Qt::black);
+    canvas->text_out(548, 316, "  45.0 km/h");
+    canvas->set_font_colour(colour_from_windows(kColourScrollBar));
+    canvas->text_out(547, 315, "  45.0 km/h");
+  }
+  area.fill(Qt::black);
+  sprites.draw(area.back_buffer());
+  area.draw(scene, 0, 0, false);
+  area.present();
+  const QImage& shown = area.shown();
+  test::save_artefact(shown, "drawing_area_cab_view");
+  EXPECT_EQ(rgb_at(shown, 110, 380), 0x78AADCu);  // scene over the lamp's top
+  EXPECT_EQ(rgb_at(shown, 110, 390), 0xFFA000u);  // the lamp over the panel
+  EXPECT_EQ(rgb_at(shown, 102, 398), 0x5A5A64u);  // keyed edge: the panel shows
+  EXPECT_EQ(rgb_at(shown, 600, 600), 0x5A5A64u);
 }
 
 TEST(Colour, DesktopColourValuesAndSchemeColours) {
