@@ -109,6 +109,7 @@ void BM_ComposeCabView(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeCabView)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 

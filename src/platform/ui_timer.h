@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace cabsim {
 
