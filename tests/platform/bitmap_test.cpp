@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <fstream>
 
 #include "platform/artefacts.h"
@@ -64,6 +65,28 @@ TEST(Bitmap, LoadsBmpAndJpegAndRefusesBrokenFiles) {
     EXPECT_FALSE(bmp.load(dir / name)) << name;
     EXPECT_EQ(bmp.width(), 40) << name;
     EXPECT_EQ(bmp.pixel(5, 5), 0xFF0000u) << name;
+  }
+}
+
+TEST(Bitmap, DamagedPicturesLoadOrFailWithoutHarm) {
+  test::ensure_qt_app();
+  test::TempDir dir;
+  for (const char* format : {"BMP", "JPEG"}) {
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(sample().save(&buffer, format));
+    for (int step : {7, 31, 113}) {
+      std::string damaged(encoded.constData(), static_cast<size_t>(encoded.size()));
+      for (size_t i = 2; i < damaged.size(); i += static_cast<size_t>(step))
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
+      dir.write_bytes("damaged.pic", damaged);
+      Bitmap picture;
+      if (picture.load(dir / "damaged.pic")) {
+        EXPECT_GT(picture.width(), 0) << format << step;
+        EXPECT_EQ(picture.scan_line(0).size(), static_cast<size_t>(picture.width()) * 3);
+      }
+    }
   }
 }
 

@@ -168,5 +168,33 @@ TEST(MediaPlayer, RefusesMissingTruncatedAndGarbageFiles) {
   EXPECT_LT(player.frames_shown(), 30);
 }
 
+TEST(MediaPlayer, DamagedFilmsPlayWhatTheyCanWithoutHarm) {
+  test::ensure_qt_app();
+  test::TempDir dir;
+  ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=30:duration=1", "-f", "lavfi",
+                      "-i", "sine=sample_rate=8000:duration=1", "-c:v", "libx264", "-c:a",
+                      "pcm_s16le", QString::fromStdString(path_of(dir, "h264.avi"))}));
+  ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=30:duration=1", "-c:v",
+                      "mjpeg", QString::fromStdString(path_of(dir, "mjpeg.avi"))}));
+  QWidget window;
+  MediaPlayer player;
+  player.set_display(&window, QRect(0, 0, 160, 120));
+  for (const char* name : {"h264.avi", "mjpeg.avi"}) {
+    std::ifstream in(dir / name, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (size_t step : {97u, 1009u}) {
+      std::string damaged = bytes;
+      for (size_t i = 300; i < damaged.size(); i += step)
+        damaged[i] = static_cast<char>(~damaged[i]);
+      dir.write_bytes("damaged.avi", damaged);
+      if (!player.open(dir / "damaged.avi").empty()) continue;  // refused: fine
+      player.play();
+      EXPECT_TRUE(test::process_events_until([&] { return !player.is_playing(); }, 20000))
+          << name << " " << step;
+      player.close();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace cabsim
