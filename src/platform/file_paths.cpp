@@ -91,4 +91,12 @@ fs::path resolve_file(const fs::path& base, std::string_view name) {
   return as_written(base, plain_parts, absolute);
 }
 
+fs::path program_directory(const fs::path& data_option) {
+  std::error_code ec;
+  if (!data_option.empty()) return fs::absolute(data_option, ec);
+  fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+  if (!ec && executable.has_parent_path()) return executable.parent_path();
+  return fs::current_path(ec);
+}
+
 }  // namespace cabsim

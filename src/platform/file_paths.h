@@ -16,4 +16,8 @@ namespace cabsim {
 /// found the path as written is returned, so opening it fails as it should.
 std::filesystem::path resolve_file(const std::filesystem::path& base, std::string_view name);
 
+/// The program directory: `data_option` (the --data folder) when it is not
+/// empty, else the folder of the running executable, else the current folder.
+std::filesystem::path program_directory(const std::filesystem::path& data_option = {});
+
 }  // namespace cabsim

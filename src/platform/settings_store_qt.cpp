@@ -1,0 +1,120 @@
+// Settings in QSettings INI files, with the program's read rules.
+#include "platform/settings_store_qt.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <fstream>
+#include <system_error>
+
+namespace cabsim {
+namespace fs = std::filesystem;
+namespace {
+
+QString to_qstring(const fs::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+QString key(std::string_view name) {
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+/// Makes sure the file and its folder exist, as the program creates its keys
+/// when they are missing. Failure is not an error: reads then find nothing.
+void create_when_missing(const fs::path& file) {
+  std::error_code ec;
+  if (fs::exists(file, ec)) return;
+  if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
+  std::ofstream touch(file, std::ios::app);
+}
+
+/// The integer stored under `name`, or nullopt when it is absent or no integer.
+std::optional<int32_t> read_integer(const QSettings& settings, std::string_view name) {
+  QVariant value = settings.value(key(name));
+  switch (value.typeId()) {
+    case QMetaType::QString:  // as read from the file
+      return stored_integer(value.toString().toStdString());
+    case QMetaType::Int:  // as written earlier in this process
+      return value.toInt();
+    default:  // absent, a list, a byte array: not an integer
+      return std::nullopt;
+  }
+}
+
+IntegerLookup lookup_in(const QSettings& settings) {
+  return [&settings](std::string_view name) { return read_integer(settings, name); };
+}
+
+bool finish(QSettings& settings) {
+  settings.sync();
+  return settings.status() == QSettings::NoError;
+}
+
+}  // namespace
+
+SettingsFiles SettingsFiles::for_user() {
+  fs::path config =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+  return in_folder(config / "Cabworks");
+}
+
+SettingsFiles SettingsFiles::in_folder(const fs::path& folder) {
+  return {folder / "hanabira.ini", folder / "padcontroller.ini"};
+}
+
+QtSettingsStore::QtSettingsStore(SettingsFiles files) : files_(std::move(files)) {}
+
+DrivingSwitches QtSettingsStore::read_switches() {
+  create_when_missing(files_.hanabira);
+  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  return read_switches_with(lookup_in(settings));
+}
+
+bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
+  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  settings.setValue("Kanko", switches.Kanko);
+  settings.setValue("Information", switches.Information);
+  settings.setValue("ATS", switches.ATS);
+  settings.setValue("Tunnel", switches.Tunnel);
+  return finish(settings);
+}
+
+int QtSettingsStore::read_pad_codes(PadCodes& codes) {
+  create_when_missing(files_.padcontroller);
+  QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
+  return read_pad_codes_with(lookup_in(settings), codes);
+}
+
+bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
+  QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
+  for (size_t i = 0; i < PadCodes::kNames.size(); ++i)
+    settings.setValue(key(PadCodes::kNames[i]), codes.codes[i]);
+  return finish(settings);
+}
+
+std::optional<std::string> QtSettingsStore::read_text(std::string_view name) {
+  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  QVariant value = settings.value(key(name));
+  if (!value.isValid()) return std::nullopt;
+  if (value.typeId() == QMetaType::QByteArray) return value.toByteArray().toStdString();
+  // A value with commas comes back as a list of its parts.
+  if (value.typeId() == QMetaType::QStringList)
+    return value.toStringList().join(QLatin1Char(',')).toStdString();
+  return value.toString().toStdString();
+}
+
+bool QtSettingsStore::write_text(std::string_view name, std::string_view bytes) {
+  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  // Text that is UTF-8 stays readable in the file; other bytes (Shift-JIS
+  // names from definition files) are kept exactly as a byte array.
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8(raw);
+  if (utf8.hasError())
+    settings.setValue(key(name), raw);
+  else
+    settings.setValue(key(name), text);
+  return finish(settings);
+}
+
+}  // namespace cabsim
