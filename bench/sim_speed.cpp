@@ -66,24 +66,29 @@ std::string route_text() {
   return r + "#\n";
 }
 
-/// The driver: power to 80 km/h, coast, brake before each station, stand.
-void drive(cabsim::Run& run) {
-  const cabsim::RunState& s = run.state;
-  const bool standing = s.speed == 0;
-  if (standing && s.brake_handle < 0) {
-    cabsim::AsciiDown(run, '5');
-    cabsim::AsciiDown(run, '8');
-  } else if (s.speed > 80 && s.power_handle > 0) {
-    cabsim::AsciiDown(run, '5');
-  } else if ((s.current_frame - 100) % 4500 > 4200 && s.brake_handle > -4) {
-    cabsim::AsciiDown(run, '2');
-  } else if (s.speed < 60 && s.brake_handle == 0 && s.power_handle < 4 &&
-             (s.current_frame - 100) % 4500 < 3500) {
-    cabsim::AsciiDown(run, '8');
-  } else if (standing && s.brake_handle == 0 && s.power_handle == 0) {
-    cabsim::AsciiDown(run, '2');
+/// The driver: power to 80 km/h, coast, brake for the next station, stop,
+/// start again for the one after; the horn answers the vigilance warning.
+struct Driver {
+  int32_t next_stop = 100 + 4500;  ///< frame of the next station
+
+  void operator()(cabsim::Run& run) {
+    const cabsim::RunState& s = run.state;
+    const int32_t f = s.current_frame;
+    if (s.speed == 0 && f > next_stop - 700) next_stop += 4500;  // stopped: depart
+    const bool approaching = f > next_stop - 700;
+    if (s.vigilance_lamp) {
+      cabsim::AsciiDown(run, '3');
+    } else if (approaching && s.speed > 0 && s.brake_handle > -4) {
+      cabsim::AsciiDown(run, s.power_handle > 0 ? '5' : '2');
+    } else if (!approaching && s.brake_handle < 0) {
+      cabsim::AsciiDown(run, '5');
+    } else if (!approaching && s.speed > 80 && s.power_handle > 0) {
+      cabsim::AsciiDown(run, '5');
+    } else if (!approaching && s.speed < 60 && s.power_handle < 4) {
+      cabsim::AsciiDown(run, '8');
+    }
   }
-}
+};
 
 }  // namespace
 
@@ -100,6 +105,7 @@ int main() {
   run->state.current_frame = run->route->StartPos;
   cabsim::set_up_run_state(*run);
 
+  Driver drive;
   auto begin = std::chrono::steady_clock::now();
   cabsim::start1Click(*run);
   for (int64_t t = 1000; t <= kDriveMs; t += 1000) {
@@ -111,6 +117,7 @@ int main() {
   double wall = std::chrono::duration<double>(end - begin).count();
   std::printf("simulated %.0f s in %.3f s wall clock: %.0f simulated s per wall-clock s\n",
               kDriveMs / 1000.0, wall, kDriveMs / 1000.0 / wall);
+  std::printf("stations passed: %d\n", (drive.next_stop - 100) / 4500 - 1);
   std::printf("end: frame %d, position %.0f cm, clock %d, ticks %d\n", run->state.current_frame,
               static_cast<double>(run->state.position), run->state.clock,
               run->state.tick_count);
