@@ -61,8 +61,7 @@ std::string route_text() {
   r += "#\n[SpeedUnit]\n";
   for (int i = 0; i < 300; ++i)
     r += std::to_string(180 * i) + "," + std::to_string(180 * (i + 1)) + "," +
-         std::to_string(40 + (i * 13) % 50) + "," + std::to_string(40 + ((i + 1) * 13) % 50) +
-         "\n";
+         std::to_string(40 + (i * 13) % 50) + "," + std::to_string(40 + ((i + 1) * 13) % 50) + "\n";
   return r + "#\n";
 }
 
@@ -119,7 +118,6 @@ int main() {
               kDriveMs / 1000.0, wall, kDriveMs / 1000.0 / wall);
   std::printf("stations passed: %d\n", (drive.next_stop - 100) / 4500 - 1);
   std::printf("end: frame %d, position %.0f cm, clock %d, ticks %d\n", run->state.current_frame,
-              static_cast<double>(run->state.position), run->state.clock,
-              run->state.tick_count);
+              static_cast<double>(run->state.position), run->state.clock, run->state.tick_count);
   return 0;
 }

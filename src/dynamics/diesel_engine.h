@@ -28,8 +28,7 @@ enum class EngineItem { kStart, kRun, kStop };
 
 /// "始動": plays the engine-start sound when the engine is off, waits 700 ms
 /// on `clock`, and runs the engine. Returns the item the group moves to.
-EngineItem engine_start(RunState& s, const TrainParams& train, SoundChannels& sounds,
-                        Clock& clock);
+EngineItem engine_start(RunState& s, const TrainParams& train, SoundChannels& sounds, Clock& clock);
 /// "切": a running engine stops with its stop sound.
 void engine_stop(RunState& s, const TrainParams& train, SoundChannels& sounds);
 

@@ -92,8 +92,7 @@ void adhesion_step(RunState& s, const TrainParams& train) {
 
 }  // namespace
 
-void resistance_and_adhesion_step(RunState& s, const TrainParams& train,
-                                  const RouteTables& route) {
+void resistance_and_adhesion_step(RunState& s, const TrainParams& train, const RouteTables& route) {
   const long double v = s.speed;
   const long double abs_v = std::fabs(v);
   const long double m = train.Tons.real();

@@ -49,7 +49,6 @@ long double running_resistance(const TrainParams& train, long double abs_speed);
 /// Motion stretch, after the brake: adhesion coefficient, gradient force,
 /// tunnel resistance, adhesion limit with slip and skid, starting and running
 /// resistance. Tunnel resistance opposes the motion in either direction.
-void resistance_and_adhesion_step(RunState& s, const TrainParams& train,
-                                  const RouteTables& route);
+void resistance_and_adhesion_step(RunState& s, const TrainParams& train, const RouteTables& route);
 
 }  // namespace cabsim

@@ -16,15 +16,24 @@ namespace cabsim {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, VirtualKey>, 19> kKeyNames{{
-    {"Backspace", VirtualKey::kBackspace}, {"ScrollLock", VirtualKey::kScrollLock},
-    {"Enter", VirtualKey::kEnter},         {"F1", VirtualKey::kF1},
-    {"F2", VirtualKey::kF2},               {"F3", VirtualKey::kF3},
-    {"F4", VirtualKey::kF4},               {"F5", VirtualKey::kF5},
-    {"F6", VirtualKey::kF6},               {"F7", VirtualKey::kF7},
-    {"F8", VirtualKey::kF8},               {"F9", VirtualKey::kF9},
-    {"F10", VirtualKey::kF10},             {"F11", VirtualKey::kF11},
-    {"F12", VirtualKey::kF12},             {"PageUp", VirtualKey::kPageUp},
-    {"PageDown", VirtualKey::kPageDown},   {"Left", VirtualKey::kLeft},
+    {"Backspace", VirtualKey::kBackspace},
+    {"ScrollLock", VirtualKey::kScrollLock},
+    {"Enter", VirtualKey::kEnter},
+    {"F1", VirtualKey::kF1},
+    {"F2", VirtualKey::kF2},
+    {"F3", VirtualKey::kF3},
+    {"F4", VirtualKey::kF4},
+    {"F5", VirtualKey::kF5},
+    {"F6", VirtualKey::kF6},
+    {"F7", VirtualKey::kF7},
+    {"F8", VirtualKey::kF8},
+    {"F9", VirtualKey::kF9},
+    {"F10", VirtualKey::kF10},
+    {"F11", VirtualKey::kF11},
+    {"F12", VirtualKey::kF12},
+    {"PageUp", VirtualKey::kPageUp},
+    {"PageDown", VirtualKey::kPageDown},
+    {"Left", VirtualKey::kLeft},
     {"Right", VirtualKey::kRight},
 }};
 
@@ -90,20 +99,35 @@ void shift_keys(Run& run, VirtualKey key) {
       s.film_speed_run = 1;
       s.vigilance_enabled = 0;  // for the rest of the run
       break;
-    case VirtualKey::kF2: s.film_speed_run = 0; break;
+    case VirtualKey::kF2:
+      s.film_speed_run = 0;
+      break;
     case VirtualKey::kF11:
       if (s.speed > kDebugSpeedStep) s.speed -= kDebugSpeedStep;
       break;
     case VirtualKey::kF12:
       if (s.speed < kDebugSpeedTop) s.speed += kDebugSpeedStep;
       break;
-    case VirtualKey::kF10: s.clock = checked_add(s.clock, kDebugClockStep); break;
-    case VirtualKey::kF9: s.clock = checked_add(s.clock, -kDebugClockStep); break;
-    case VirtualKey::kF8: s.current_frame = checked_add(s.current_frame, 1000); break;
-    case VirtualKey::kF7: s.current_frame = checked_add(s.current_frame, -1000); break;
-    case VirtualKey::kF6: s.current_frame = checked_add(s.current_frame, 100); break;
-    case VirtualKey::kF5: s.current_frame = checked_add(s.current_frame, -100); break;
-    default: break;
+    case VirtualKey::kF10:
+      s.clock = checked_add(s.clock, kDebugClockStep);
+      break;
+    case VirtualKey::kF9:
+      s.clock = checked_add(s.clock, -kDebugClockStep);
+      break;
+    case VirtualKey::kF8:
+      s.current_frame = checked_add(s.current_frame, 1000);
+      break;
+    case VirtualKey::kF7:
+      s.current_frame = checked_add(s.current_frame, -1000);
+      break;
+    case VirtualKey::kF6:
+      s.current_frame = checked_add(s.current_frame, 100);
+      break;
+    case VirtualKey::kF5:
+      s.current_frame = checked_add(s.current_frame, -100);
+      break;
+    default:
+      break;
   }
 }
 
@@ -143,13 +167,26 @@ void keydowns(Run& run, VirtualKey key, bool shift) {
     return;
   }
   switch (key) {
-    case VirtualKey::kBackspace: turn_back(run); break;
-    case VirtualKey::kScrollLock: s.key_swap = s.key_swap ? 0 : 1; break;
-    case VirtualKey::kPageUp: door_side(run, 0); break;
-    case VirtualKey::kPageDown: door_side(run, 1); break;
-    case VirtualKey::kLeft: move_card(s, -kCardStep); break;
-    case VirtualKey::kRight: move_card(s, kCardStep); break;
-    default: break;
+    case VirtualKey::kBackspace:
+      turn_back(run);
+      break;
+    case VirtualKey::kScrollLock:
+      s.key_swap = s.key_swap ? 0 : 1;
+      break;
+    case VirtualKey::kPageUp:
+      door_side(run, 0);
+      break;
+    case VirtualKey::kPageDown:
+      door_side(run, 1);
+      break;
+    case VirtualKey::kLeft:
+      move_card(s, -kCardStep);
+      break;
+    case VirtualKey::kRight:
+      move_card(s, kCardStep);
+      break;
+    default:
+      break;
   }
 }
 

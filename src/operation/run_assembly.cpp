@@ -53,8 +53,8 @@ void read_run_files(Run& run, const FileResolver& resolve) {
   const RunSelection& sel = run.selection;
   const std::filesystem::path& dir = sel.program_dir;
   run.mascon = read_mascon_file(resolve(dir, kMasconFileName));
-  run.train = read_train_file(resolve(dir, sel.train_dir_prefix + sel.train_file),
-                              sel.train_dir_prefix);
+  run.train =
+      read_train_file(resolve(dir, sel.train_dir_prefix + sel.train_file), sel.train_dir_prefix);
   RouteReadContext context;
   context.train_file_name = sel.train_file;
   context.train_dir_prefix = sel.train_dir_prefix;

@@ -18,8 +18,7 @@ using FileResolver =
     std::function<std::filesystem::path(const std::filesystem::path& base, std::string_view name)>;
 
 /// Message of a run whose sounds need more channels than the sound output has.
-inline constexpr std::string_view kTooManySounds =
-    "サウンドの数がチャンネル数(320)を超えています";
+inline constexpr std::string_view kTooManySounds = "サウンドの数がチャンネル数(320)を超えています";
 
 /// The first clock of a run: the departure time of the start station less the
 /// length of its melody (and, starting at a later station, of its arrival

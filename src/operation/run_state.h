@@ -55,9 +55,9 @@ struct RunState {
   uint32_t last_cycle_time = 0;  ///< millisecond clock at the last 33 ms cycle
 
   // --- resistance, gradient and adhesion ----------------------------------
-  Fixed adhesion_coefficient;  ///< mu of the current cycle
-  Fixed adhesion_limit;        ///< N, largest force the wheels transmit
-  Fixed local_gradient;        ///< per mille at the current frame
+  Fixed adhesion_coefficient;                             ///< mu of the current cycle
+  Fixed adhesion_limit;                                   ///< N, largest force the wheels transmit
+  Fixed local_gradient;                                   ///< per mille at the current frame
   std::array<int32_t, kMaxCarGradients> car_gradients{};  ///< whole per mille, front first
   long double last_gradient_sample_position = 0;          ///< cm
   uint8_t in_tunnel = 0;
@@ -141,12 +141,12 @@ struct RunState {
   uint8_t key_swap = 0;  ///< exchanges the keys "2" and "8"
 
   // --- overlay texts and captions (the view draws them) --------------------
-  std::string speed_text;  ///< "%5.1f" + " km/h"
+  std::string speed_text;                       ///< "%5.1f" + " km/h"
   std::string window_caption = kDesignCaption;  ///< UTF-8
-  std::string top_message;                       ///< UTF-8 without the leading "0"
-  std::string next_station_text;                 ///< Shift-JIS, like the route file
-  std::string car_count_text;                    ///< Shift-JIS
-  std::string selector_text;                     ///< Shift-JIS
+  std::string top_message;                      ///< UTF-8 without the leading "0"
+  std::string next_station_text;                ///< Shift-JIS, like the route file
+  std::string car_count_text;                   ///< Shift-JIS
+  std::string selector_text;                    ///< Shift-JIS
   std::string clock_text;
   std::string first_notice;
   std::string second_notice;

@@ -142,9 +142,9 @@ void debug_labels_step(Run& run) {
   RunState& s = run.state;
   if (!s.debug_mode) return;
   const std::string* texts[kDebugLabels] = {
-      &s.reverser_text, &s.power_text,   &s.brake_text,    &s.gear_text,
+      &s.reverser_text,     &s.power_text,     &s.brake_text,    &s.gear_text,
       &s.next_station_text, &s.car_count_text, &s.selector_text, &s.clock_text,
-      &s.first_notice,  &s.second_notice, &s.limit_notice, &s.top_message};
+      &s.first_notice,      &s.second_notice,  &s.limit_notice,  &s.top_message};
   for (size_t i = 0; i < kDebugLabels; ++i) s.debug_labels[i] = *texts[i];
 }
 

@@ -64,7 +64,7 @@ void filmed_speed_step(RunState& s, const RouteTables& route) {
 }
 
 void position_counter_step(RunState& s) {
-  long double movement = s.speed == 0 ? 0 : s.speed * kCentimetresPerCycle;
+  long double movement = s.speed == 0 ? 0 : s.speed / 36000.0L * 33333.0L;
   if (std::fabs(movement) < kSmallestMovement) movement = 0;
   s.movement_this_tick = movement;
   s.position += movement;

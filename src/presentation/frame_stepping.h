@@ -13,8 +13,6 @@ namespace cabsim {
 
 /// Cycles of the 33 ms timer per second, the rate of the run clock.
 constexpr int32_t kCyclesPerSecond = 30;
-/// Centimetres per km/h over one 33 ms cycle: speed / 36000 x 33333.
-constexpr long double kCentimetresPerCycle = 33333.0L / 36000.0L;
 /// Smallest movement per cycle the position counter keeps, cm.
 constexpr long double kSmallestMovement = 1.0L;
 
@@ -27,7 +25,8 @@ void step_frame(RunState& s);
 /// boundary.
 void filmed_speed_step(RunState& s, const RouteTables& route);
 
-/// Step 4: the position advances by this cycle's movement (none under 1 cm),
+/// Step 4: the position advances by this cycle's movement, speed / 36000 x
+/// 33333 cm (none under 1 cm),
 /// and the distance to the next stop follows.
 void position_counter_step(RunState& s);
 

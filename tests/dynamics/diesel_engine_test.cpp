@@ -21,8 +21,8 @@ TrainParams diesel(const std::string& gear_type) {
       .set("[Engine_Type]", "0")
       .set("[Gear_Type]", gear_type)
       .set("[EngineRate]", "0,0\n600,30\n500,15\n#")
-      .set("[EngineSound2]", "1\n2\n" + std::to_string(kStartSound) + "\n" +
-                                 std::to_string(kStopSound))
+      .set("[EngineSound2]",
+           "1\n2\n" + std::to_string(kStartSound) + "\n" + std::to_string(kStopSound))
       .set("[Engine]",
            "0\n0\n0\n0\n0\n0\n"
            "0\n20\n40\n2.0\n1.5\n0.5\n"

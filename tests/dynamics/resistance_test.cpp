@@ -46,8 +46,7 @@ TEST(Resistance, RunningResistanceAndGradientForceOfTheWorkedExamples) {
   s.train_gradient = Fixed::from_real(10);
   resistance_and_adhesion_step(s, heavy, route);
   long double expected = gradient_force(300, 10) - running_resistance(heavy, 50);
-  EXPECT_NEAR(static_cast<double>(s.resistance_force.real()), static_cast<double>(expected),
-              1e-4);
+  EXPECT_NEAR(static_cast<double>(s.resistance_force.real()), static_cast<double>(expected), 1e-4);
 }
 
 TEST(Resistance, StartingResistanceOnlyWhenNotAlreadyPushedBack) {
@@ -61,8 +60,7 @@ TEST(Resistance, StartingResistanceOnlyWhenNotAlreadyPushedBack) {
   s.resistance_force = Fixed();
   s.speed = -3;
   resistance_and_adhesion_step(s, train, route);
-  EXPECT_EQ(s.resistance_force,
-            Fixed::from_real(5 * 9.8L * 260 + running_resistance(train, 3)));
+  EXPECT_EQ(s.resistance_force, Fixed::from_real(5 * 9.8L * 260 + running_resistance(train, 3)));
 
   // On an upgrade the gradient already pushes back: no starting resistance.
   s = initial_run_state(train);

@@ -94,7 +94,7 @@ TEST(OperationTick, VigilanceWarnsOnTick601AndBrakesOnTick651) {
   start1Click(*t.run);
   t.run_for(100 * 100);
   EXPECT_EQ(t.s().vigilance_counter, 0);  // standing: never counts
-  AsciiDown(*t.run, '5');                  // released, and running at 40 km/h
+  AsciiDown(*t.run, '5');                 // released, and running at 40 km/h
   t.s().speed = 40;
   t.s().resistance_off = 1;
   auto ticks = [&](int n) { t.run_for(100 * n); };

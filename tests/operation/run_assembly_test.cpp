@@ -73,7 +73,7 @@ TEST(RunAssembly, ARunFromTheFirstStationStandsWithItsDoorsOpen) {
   Assembled a;
   assemble_run(a.run, folder.selection(), RunSettings{}, plain_resolver());
   const RunState& s = a.run.state;
-  EXPECT_EQ(s.current_frame, 50);  // `[StartPos]`
+  EXPECT_EQ(s.current_frame, 50);       // `[StartPos]`
   EXPECT_EQ(s.clock, 972000 - 30 * 5);  // departure less the melody
   EXPECT_EQ(s.doors_open, 1);
   EXPECT_EQ(s.doors_not_closed, 1);

@@ -28,9 +28,9 @@ TEST(Scheduler, CyclesAndTicksFallDueFromTheStartAndMergeByTime) {
   r.scheduler.set_motion_cycle(true);
   r.scheduler.set_operation_tick(true);
   r.scheduler.run_through(250 + 300);
-  std::vector<std::string> expected = {
-      "cycle 283", "cycle 316", "tick 350",  "cycle 349", "cycle 382", "cycle 415",
-      "tick 450",  "cycle 448", "cycle 481", "cycle 514", "tick 550",  "cycle 547"};
+  std::vector<std::string> expected = {"cycle 283", "cycle 316", "tick 350", "cycle 349",
+                                       "cycle 382", "cycle 415", "tick 450", "cycle 448",
+                                       "cycle 481", "cycle 514", "tick 550", "cycle 547"};
   // Listed in time order, the cycle first on a shared millisecond.
   std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
     auto t = [](const std::string& e) { return std::stoll(e.substr(e.find(' ') + 1)); };
@@ -49,7 +49,8 @@ TEST(Scheduler, CyclesAndTicksFallDueFromTheStartAndMergeByTime) {
   r.scheduler.set_motion_cycle(true);
   r.scheduler.set_operation_tick(true);
   r.scheduler.run_through(700);
-  EXPECT_EQ(r.events, (std::vector<std::string>{"cycle 633", "cycle 666", "cycle 699", "tick 700"}));
+  EXPECT_EQ(r.events,
+            (std::vector<std::string>{"cycle 633", "cycle 666", "cycle 699", "tick 700"}));
 }
 
 TEST(Scheduler, AtOneMillisecondTheCycleRunsBeforeTheTick) {

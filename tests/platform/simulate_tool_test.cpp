@@ -29,8 +29,9 @@ class SimFolder {
   }
   test::ToolResult simulate(const std::string& script, std::vector<std::string> more) const {
     dir_.write_bytes("script.txt", script);
-    std::vector<std::string> args = {"simulate", "--data", dir_.path().string(), "--route",
-                                     "line_test.dat", "--script", (dir_ / "script.txt").string()};
+    std::vector<std::string> args = {
+        "simulate",      "--data",   dir_.path().string(),          "--route",
+        "line_test.dat", "--script", (dir_ / "script.txt").string()};
     args.insert(args.end(), more.begin(), more.end());
     return run_tool(args);
   }
@@ -71,10 +72,10 @@ TEST(SimulateTool, ADriveFromStartToAStop) {
   ASSERT_EQ(result.exit_code, 0) << result.out;
   auto rows = rows_of(result.out);
   ASSERT_EQ(rows.size(), 122u);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"t_ms", "speed", "position", "current_frame",
-                                               "clock", "tick_count", "power_handle",
-                                               "brake_handle", "tractive_force", "brake_force",
-                                               "speed_text", "brake_text"}));
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{
+                "t_ms", "speed", "position", "current_frame", "clock", "tick_count", "power_handle",
+                "brake_handle", "tractive_force", "brake_force", "speed_text", "brake_text"}));
   // Before the start: emergency, at the first station's stop position.
   EXPECT_EQ(rows[1][0], "0");
   EXPECT_EQ(rows[1][1], "0");
@@ -104,10 +105,11 @@ TEST(SimulateTool, ADriveFromStartToAStop) {
   for (size_t i = 1; i < rows.size(); ++i) ASSERT_GE(std::stod(rows[i][1]), 0) << i;
 
   // The same script gives the same trace.
-  EXPECT_EQ(folder.simulate(kDrive, {"--until-ms", "120000", "--every-ms", "1000", "--fields",
-                                     "speed,position,current_frame,clock,tick_count,"
-                                     "power_handle,brake_handle,tractive_force,brake_force,"
-                                     "speed_text,brake_text"})
+  EXPECT_EQ(folder
+                .simulate(kDrive, {"--until-ms", "120000", "--every-ms", "1000", "--fields",
+                                   "speed,position,current_frame,clock,tick_count,"
+                                   "power_handle,brake_handle,tractive_force,brake_force,"
+                                   "speed_text,brake_text"})
                 .out,
             result.out);
 }
@@ -116,34 +118,62 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
   SimFolder folder;
   auto list = run_tool({"simulate", "--list-fields"});
   EXPECT_EQ(list.exit_code, 0);
-  for (const char* f :
-       {"speed", "position", "current_frame", "clock", "tick_count", "reverser", "power_handle",
-        "brake_handle", "effective_power_notch", "effective_brake_notch", "straight_air_notch",
-        "electric_brake_notch", "tractive_force", "resistance_force", "brake_force",
-        "motor_current", "trailer_brake_cylinder", "motor_brake_cylinder", "brake_pipe",
-        "main_reservoir", "straight_air_pipe", "equalising_reservoir", "electric_brake_current",
-        "train_gradient", "adhesion_state_text", "protection_emergency_flag",
-        "pattern_brake_flag", "gear", "target_gear", "engine_running", "engine_speed",
-        "filmed_speed", "speed_text", "power_text", "brake_text", "reverser_text", "gear_text"})
+  for (const char* f : {"speed",
+                        "position",
+                        "current_frame",
+                        "clock",
+                        "tick_count",
+                        "reverser",
+                        "power_handle",
+                        "brake_handle",
+                        "effective_power_notch",
+                        "effective_brake_notch",
+                        "straight_air_notch",
+                        "electric_brake_notch",
+                        "tractive_force",
+                        "resistance_force",
+                        "brake_force",
+                        "motor_current",
+                        "trailer_brake_cylinder",
+                        "motor_brake_cylinder",
+                        "brake_pipe",
+                        "main_reservoir",
+                        "straight_air_pipe",
+                        "equalising_reservoir",
+                        "electric_brake_current",
+                        "train_gradient",
+                        "adhesion_state_text",
+                        "protection_emergency_flag",
+                        "pattern_brake_flag",
+                        "gear",
+                        "target_gear",
+                        "engine_running",
+                        "engine_speed",
+                        "filmed_speed",
+                        "speed_text",
+                        "power_text",
+                        "brake_text",
+                        "reverser_text",
+                        "gear_text"})
     EXPECT_NE(("\n" + list.out).find(std::string("\n") + f + "\n"), std::string::npos) << f;
 
   // Default rows every 100 ms, right after the tick of that millisecond; the
   // main reservoir has leaked for the three cycles before each tick.
-  auto trace = folder.simulate("0 start\n", {"--until-ms", "300", "--fields",
-                                             "tick_count,main_reservoir,reverser_text"});
+  auto trace = folder.simulate(
+      "0 start\n", {"--until-ms", "300", "--fields", "tick_count,main_reservoir,reverser_text"});
   EXPECT_EQ(trace.exit_code, 0);
   EXPECT_EQ(trace.out,
             "t_ms,tick_count,main_reservoir,reverser_text\n"
             "0,0,880,前\n100,1,879.9799,前\n200,2,879.9598,前\n300,3,879.9397,前\n");
 
-  for (const char* script : {"10 serial P1\n", "10 joystick 1\n", "10 char r\n", "10 key Enter\n",
-                             "10 key shift+F3\n", "10 fly\n", "x start\n", "20 start\n10 start\n",
-                             "10 key F13\n", "10 char ab\n"})
+  for (const char* script :
+       {"10 serial P1\n", "10 joystick 1\n", "10 char r\n", "10 key Enter\n", "10 key shift+F3\n",
+        "10 fly\n", "x start\n", "20 start\n10 start\n", "10 key F13\n", "10 char ab\n"})
     EXPECT_EQ(folder.simulate(script, {"--until-ms", "100"}).exit_code, 2) << script;
   EXPECT_EQ(folder.simulate("", {"--until-ms", "100", "--fields", "nonsense"}).exit_code, 2);
   EXPECT_EQ(folder.simulate("", {}).exit_code, 2);  // no --until-ms
-  auto bad = run_tool({"simulate", "--data", "/nonexistent", "--route", "x.dat", "--until-ms",
-                       "10"});
+  auto bad =
+      run_tool({"simulate", "--data", "/nonexistent", "--route", "x.dat", "--until-ms", "10"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out, "mascon.datを読み込めません\n");
 }

@@ -91,7 +91,7 @@ TEST(FrameStepping, CrossingSegmentsResetsThePositionToTheirBoundary) {
   filmed_speed_step(s, route);
   EXPECT_EQ(s.position, end1);
   EXPECT_EQ(s.filmed_speed, 72);  // 36 + 36 x 899 / 900, rounded
-  s.current_frame = 5;  // entering row 0 from another row
+  s.current_frame = 5;            // entering row 0 from another row
   filmed_speed_step(s, route);
   EXPECT_EQ(s.position, 0);
   s.current_frame = 1350;
@@ -131,7 +131,7 @@ TEST(FrameStepping, FilmSpeedRunAndTheFramesOfFilmInserts) {
   s.clock = 0;
   for (int i = 0; i < 30; ++i) frame_stepping(s, route);
   EXPECT_EQ(s.time_driven_frame, 10);  // 10 frames a second
-  route.FrameRate = 0;  // no usable rate: a frame every cycle
+  route.FrameRate = 0;                 // no usable rate: a frame every cycle
   frame_stepping(s, route);
   EXPECT_EQ(s.time_driven_frame, 11);
   s.film_mode = kFilmPositionInsert;

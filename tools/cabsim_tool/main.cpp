@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     if (options->command == "dump-route") return dump_route(*options);
     if (options->command == "dump-text") return dump_text(*options);
     if (options->command == "dump-keymap") return dump_keymap(*options);
-    if (options->command == "simulate") return cabsim::tool::simulate(*options, std::cout, std::cerr);
+    if (options->command == "simulate")
+      return cabsim::tool::simulate(*options, std::cout, std::cerr);
   } catch (const cabsim::DefinitionError& e) {
     std::cout << e.what() << '\n';
     return 1;

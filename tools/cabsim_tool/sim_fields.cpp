@@ -22,16 +22,26 @@ std::string integer_text(T value) {
   return std::to_string(static_cast<int64_t>(value));
 }
 
-#define CABSIM_INT(name) \
-  SimField { #name, [](const RunState& s) { return integer_text(s.name); } }
-#define CABSIM_FIXED(name) \
-  SimField { #name, [](const RunState& s) { return fixed_text(s.name); } }
-#define CABSIM_REAL(name) \
-  SimField { #name, [](const RunState& s) { return real_text(s.name); } }
-#define CABSIM_UTF8(name) \
-  SimField { #name, [](const RunState& s) { return s.name; } }
-#define CABSIM_SJIS(name) \
-  SimField { #name, [](const RunState& s) { return sjis_to_utf8(s.name); } }
+#define CABSIM_INT(name)                                          \
+  SimField {                                                      \
+#name, [](const RunState& s) { return integer_text(s.name); } \
+  }
+#define CABSIM_FIXED(name)                                      \
+  SimField {                                                    \
+#name, [](const RunState& s) { return fixed_text(s.name); } \
+  }
+#define CABSIM_REAL(name)                                      \
+  SimField {                                                   \
+#name, [](const RunState& s) { return real_text(s.name); } \
+  }
+#define CABSIM_UTF8(name)                           \
+  SimField {                                        \
+#name, [](const RunState& s) { return s.name; } \
+  }
+#define CABSIM_SJIS(name)                                         \
+  SimField {                                                      \
+#name, [](const RunState& s) { return sjis_to_utf8(s.name); } \
+  }
 
 const std::vector<SimField>& fields() {
   static const std::vector<SimField> table = {

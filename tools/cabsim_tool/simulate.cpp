@@ -25,8 +25,8 @@ namespace {
 
 /// Fields written when --fields is not given.
 const std::vector<std::string> kDefaultFields = {
-    "speed", "position", "current_frame", "power_handle", "brake_handle", "tractive_force",
-    "resistance_force", "brake_force", "trailer_brake_cylinder", "speed_text"};
+    "speed",          "position",         "current_frame", "power_handle",           "brake_handle",
+    "tractive_force", "resistance_force", "brake_force",   "trailer_brake_cylinder", "speed_text"};
 
 /// Everything a simulated run needs, in the order it must be built.
 struct Simulation {
@@ -77,10 +77,18 @@ std::string unbuilt(const Run& run, const ScriptCommand& cmd) {
 
 void execute(Run& run, const ScriptCommand& cmd) {
   switch (cmd.action) {
-    case ScriptAction::kStart: start1Click(run); break;
-    case ScriptAction::kChar: AsciiDown(run, cmd.character); break;
-    case ScriptAction::kKey: keydowns(run, cmd.key, cmd.shift); break;
-    case ScriptAction::kWheel: mouse_wheel(run, cmd.wheel_up); break;
+    case ScriptAction::kStart:
+      start1Click(run);
+      break;
+    case ScriptAction::kChar:
+      AsciiDown(run, cmd.character);
+      break;
+    case ScriptAction::kKey:
+      keydowns(run, cmd.key, cmd.shift);
+      break;
+    case ScriptAction::kWheel:
+      mouse_wheel(run, cmd.wheel_up);
+      break;
   }
 }
 
