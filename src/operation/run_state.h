@@ -3,6 +3,7 @@
 // running values.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,16 @@ namespace cabsim {
 constexpr int32_t kFilmFollowsPosition = 0;
 constexpr int32_t kFilmTimeDriven = 1;
 constexpr int32_t kFilmPositionInsert = 2;
+
+/// Cars whose gradients the train gradient averages at most; a longer train
+/// averages over this many.
+constexpr size_t kMaxCarGradients = 100;
+/// Sound channels whose state a pause records.
+constexpr size_t kPauseChannels = 320;
+/// The design caption of the driving form, replaced by the line name.
+inline constexpr const char* kDesignCaption = "鉄道運転シミュレータ";
+/// Debug labels Label0 .. Label11.
+constexpr size_t kDebugLabels = 12;
 
 /// Line voltage of a run at its start, V.
 constexpr int64_t kInitialLineVoltage = 1500;
@@ -40,6 +51,69 @@ struct RunState {
   uint8_t pattern_brake_flag = 0;         ///< pattern protection: strongest service brake
   uint8_t resistance_off = 0;
   int32_t film_mode = kFilmFollowsPosition;
+  uint32_t cycle_interval = 0;   ///< ms between the last two 33 ms cycles
+  uint32_t last_cycle_time = 0;  ///< millisecond clock at the last 33 ms cycle
+
+  // --- resistance, gradient and adhesion ----------------------------------
+  Fixed adhesion_coefficient;                             ///< mu of the current cycle
+  Fixed adhesion_limit;                                   ///< N, largest force the wheels transmit
+  Fixed local_gradient;                                   ///< per mille at the current frame
+  std::array<int32_t, kMaxCarGradients> car_gradients{};  ///< whole per mille, front first
+  long double last_gradient_sample_position = 0;          ///< cm
+  uint8_t in_tunnel = 0;
+  std::string adhesion_state_text;  ///< UTF-8: "空転" slip, "滑走" skid, empty
+
+  // --- diesel engine ------------------------------------------------------
+  int32_t gear_change_counter = 0;  ///< 100 ms ticks since the change began
+  long double engine_speed = 0;
+  long double engine_speed_target = 0;
+
+  // --- film frame and position counter ------------------------------------
+  int32_t current_frame = 0;
+  int32_t turned_back = 0;  ///< 1: turned back at the movie stop, film runs backwards
+  int32_t time_driven_frame = 0;
+  int32_t frame_offset = 0;        ///< film mode 2: time-driven frame = current - offset
+  int32_t last_fetched_frame = 1;  ///< frame held by the frame bitmap; -1 none
+  int32_t film_frame_count = 0;
+  int32_t frame_accumulator = 0;  ///< speed units towards the next frame step
+  int32_t filmed_speed = 0;       ///< km/h the film was shot at, current frame
+  int32_t current_speed_segment = -1;
+  long double movement_this_tick = 0;  ///< cm added in the last 33 ms cycle
+  uint8_t film_speed_run = 0;          ///< the speed follows the filmed speed
+  int32_t target_stop_position = 0;    ///< cm, stop position of the next stop
+  long double distance_to_stop = 0;    ///< cm
+
+  // --- time -----------------------------------------------------------------
+  /// Run clock, 1/30 s since midnight; the 33 ms cycle's tick counter.
+  int32_t clock = 0;
+  int32_t tick_count = 0;  ///< 100 ms operation ticks since the start; drives blinking
+
+  // --- operation tick -------------------------------------------------------
+  int32_t section_upper_speed = 0;      ///< km/h, default of the ATS-P pattern
+  int32_t section_permitted_speed = 0;  ///< km/h, shown as the permitted speed
+  int32_t pre_train_frame = 0;          ///< frame of the preceding train, 0 none
+  int32_t next_station = 1;
+  int32_t departure_counter = 0;
+  uint8_t doors_not_closed = 0;
+  uint8_t vigilance_enabled = 0;
+  int32_t vigilance_counter = 0;  ///< ticks since the last input while running
+  uint8_t vigilance_lamp = 0;
+  std::string commentary_command;           ///< written by the commentary generator
+  std::string previous_commentary_command;  ///< the string executed last
+  uint8_t commentary_on = 1;                ///< menu item D1 checked
+  uint8_t debug_mode = 0;                   ///< diagnostic labels instead of overlay texts
+
+  // --- start and pause ------------------------------------------------------
+  std::array<uint8_t, kPauseChannels> paused_channels{};  ///< 1 played once, 2 looped
+  uint8_t easy_cab_request = 0;
+  std::string start_caption = "Start";  ///< menu item start1, UTF-8
+
+  // --- keyboard -------------------------------------------------------------
+  int32_t door_side_selector = 0;
+  uint8_t selector_lamp = 0;
+  uint8_t timetable_card_shown = 0;
+  int32_t client_width = 830;  ///< driving form's client width, pixels
+  int32_t timetable_card_left = 830;
 
   // --- train protection settings the traction reads -----------------------
   uint8_t ats_on = 1;
@@ -65,6 +139,20 @@ struct RunState {
   int32_t gear = 1;
   uint8_t gear_change_in_progress = 0;
   uint8_t key_swap = 0;  ///< exchanges the keys "2" and "8"
+
+  // --- overlay texts and captions (the view draws them) --------------------
+  std::string speed_text;                       ///< "%5.1f" + " km/h"
+  std::string window_caption = kDesignCaption;  ///< UTF-8
+  std::string top_message;                      ///< UTF-8 without the leading "0"
+  std::string next_station_text;                ///< Shift-JIS, like the route file
+  std::string car_count_text;                   ///< Shift-JIS
+  std::string selector_text;                    ///< Shift-JIS
+  std::string clock_text;
+  std::string first_notice;
+  std::string second_notice;
+  std::string limit_notice;
+  std::string pattern_notice;
+  std::array<std::string, kDebugLabels> debug_labels{};
 
   // --- handle texts, lamps and pictures (drawn by the view) ----------------
   std::string reverser_text;  ///< Shift-JIS bytes, like every text of the files

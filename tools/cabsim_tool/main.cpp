@@ -11,6 +11,7 @@
 #include "options.h"
 #include "platform/file_paths.h"
 #include "run_files.h"
+#include "simulate.h"
 
 namespace {
 
@@ -23,7 +24,11 @@ constexpr const char* kUsage =
     "  dump-route  --data DIR --route FILE [--train FILE] [--train-dir PREFIX]\n"
     "              the route tables of a run from the first station as JSON\n"
     "  dump-text   --data DIR     the texts of cabworks.dat as JSON\n"
-    "  dump-keymap --data DIR     the codes of mascon.dat as JSON\n";
+    "  dump-keymap --data DIR     the codes of mascon.dat as JSON\n"
+    "  simulate    --data DIR --route FILE [--train FILE] [--train-dir PREFIX]\n"
+    "              [--script FILE] --until-ms N [--every-ms M] [--fields a,b,...]\n"
+    "              run without a window under simulated time; CSV on standard output\n"
+    "  simulate --list-fields     every field simulate can write\n";
 
 int check(const cabsim::tool::Options& options) {
   if (options.route)
@@ -77,6 +82,8 @@ int main(int argc, char** argv) {
     if (options->command == "dump-route") return dump_route(*options);
     if (options->command == "dump-text") return dump_text(*options);
     if (options->command == "dump-keymap") return dump_keymap(*options);
+    if (options->command == "simulate")
+      return cabsim::tool::simulate(*options, std::cout, std::cerr);
   } catch (const cabsim::DefinitionError& e) {
     std::cout << e.what() << '\n';
     return 1;

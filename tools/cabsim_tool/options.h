@@ -1,6 +1,7 @@
 // Command-line options of cabsim-tool.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +15,12 @@ struct Options {
   std::optional<std::string> route;       ///< route file name, program directory relative
   std::string train = "train_tz100.dat";  ///< train file name
   std::string train_dir;                  ///< train directory prefix, as the run selection gives it
+  // simulate
+  std::optional<std::filesystem::path> script;  ///< timed inputs
+  std::optional<int64_t> until_ms;              ///< simulated time to run to
+  int64_t every_ms = 100;                       ///< rows of the trace, ms apart
+  std::vector<std::string> fields;              ///< trace columns
+  bool list_fields = false;
 };
 
 /// Parses `args` (without the program name); a usage error yields nothing and

@@ -1,0 +1,138 @@
+// Files, sounds, positions and the starting state of a run.
+#include "operation/run_assembly.h"
+
+#include "data/cabworks_file.h"
+#include "data/definition_error.h"
+#include "data/route_file.h"
+#include "data/route_lookup.h"
+#include "data/route_setup.h"
+#include "data/train_file.h"
+#include "data/wave_seconds.h"
+#include "input/masconupdate.h"
+#include "operation/checked_math.h"
+
+namespace cabsim {
+namespace {
+
+/// Clock units per second.
+constexpr int64_t kClockPerSecond = 30;
+
+int64_t sound_seconds(const RouteTables& route, int32_t k) {
+  return is_environment_sound(route, k) ? route.SoundData_seconds[static_cast<size_t>(k)] : 0;
+}
+
+void load_sound(Run& run, int channel, const std::filesystem::path& file) {
+  std::string error = run.sounds.load(channel, file);
+  if (!error.empty()) throw DefinitionError(error);
+}
+
+/// The texts a run starts with.
+void starting_texts(Run& run, const StationData& start) {
+  RunState& s = run.state;
+  const bool one_man = run.route->OneMan > 0;
+  s.top_message.clear();
+  s.gear_text = run.train.Engine_Type == 0 ? run.text.Gears[1] : std::string();
+  s.selector_text = one_man ? run.text.Doors[0] : std::string();
+  s.next_station_text = start.name;
+  s.reverser_text = run.text.Forward;
+  s.car_count_text = one_man ? std::string() : std::to_string(run.train.Cars) + run.text.Cars;
+  s.start_caption = run.text.Start;
+}
+
+}  // namespace
+
+int32_t start_clock(const RouteTables& route, int32_t start_station) {
+  const StationData* start = station_at(route, start_station);
+  if (!start) return 0;
+  int64_t clock = start->departure_time - kClockPerSecond * sound_seconds(route, start->melody);
+  if (start_station > 0) clock -= kClockPerSecond * sound_seconds(route, start->arrival_sound);
+  return checked_int32(clock);
+}
+
+void read_run_files(Run& run, const FileResolver& resolve) {
+  const RunSelection& sel = run.selection;
+  const std::filesystem::path& dir = sel.program_dir;
+  run.mascon = read_mascon_file(resolve(dir, kMasconFileName));
+  run.train =
+      read_train_file(resolve(dir, sel.train_dir_prefix + sel.train_file), sel.train_dir_prefix);
+  RouteReadContext context;
+  context.train_file_name = sel.train_file;
+  context.train_dir_prefix = sel.train_dir_prefix;
+  run.route = read_route_file(resolve(dir, sel.route_file), context);
+  build_move_menu(*run.route);
+  run.text = read_cabworks_file(resolve(dir, kCabworksFileName));
+}
+
+void bind_run_sounds(Run& run, const FileResolver& resolve) {
+  const TrainParams& train = run.train;
+  RouteTables& route = *run.route;
+  const std::filesystem::path& dir = run.selection.program_dir;
+  const int64_t needed = int64_t{train.DriveSound_count} + route.SoundData_count +
+                         train.EngineSound1_count + train.EngineSound3_count;
+  if (needed > run.sounds.channel_count()) throw DefinitionError(std::string(kTooManySounds));
+  int channel = 0;
+  for (int32_t i = 0; i < train.DriveSound_count; ++i)
+    load_sound(run, channel++, resolve(dir, train.DriveSound[static_cast<size_t>(i)]));
+  for (int32_t k = 0; k < route.SoundData_count; ++k) {
+    auto file = resolve(dir, route.SoundData[static_cast<size_t>(k)]);
+    load_sound(run, channel++, file);
+    route.SoundData_seconds[static_cast<size_t>(k)] = WaveSeconds(file).seconds;
+  }
+  // An engine sound row without a file leaves its channel silent.
+  for (int32_t i = 0; i < train.EngineSound1_count; ++i, ++channel) {
+    const std::string& file = train.EngineSound1[static_cast<size_t>(i)].file;
+    if (!file.empty()) load_sound(run, channel, resolve(dir, file));
+  }
+  for (int32_t i = 0; i < train.EngineSound3_count; ++i, ++channel) {
+    const std::string& file = train.EngineSound3[static_cast<size_t>(i)].file;
+    if (!file.empty()) load_sound(run, channel, resolve(dir, file));
+  }
+  for (int c = 0; c < run.sounds.channel_count(); ++c) run.sounds.stop(c);
+}
+
+void set_up_run_state(Run& run) {
+  RouteTables& route = *run.route;
+  const int32_t start = run.selection.start_station;
+  reset_route_run_fields(route);
+  set_up_route_positions(route, start);
+  check_brake_steps(run.train);  // `[Brake]` is final from here on
+
+  RunState& s = run.state;
+  const int32_t frame = s.current_frame;
+  s = initial_run_state(run.train);
+  s.current_frame = frame;
+  s.debug_mode = run.selection.debug_mode ? 1 : 0;
+  s.commentary_on = run.settings.Information == 1 ? 1 : 0;
+  s.beginner_mode = run.settings.ATS == 1 ? 1 : 0;
+  s.ats_on = run.settings.ATS == 1 ? 0 : 1;
+  s.vigilance_enabled = run.train.EB != 0 ? 1 : 0;
+  s.clock = start_clock(route, start);
+  s.next_station = checked_add(start, 1);
+  s.departure_counter = start;
+  static const StationData kNoStation;
+  const StationData* station = station_at(route, start);
+  if (!station) station = &kNoStation;
+  if (station->kind == 0) {
+    s.doors_open = 1;  // a run from a stop starts with its doors open
+    s.doors_not_closed = 1;
+  }
+  starting_texts(run, *station);
+  masconupdate(s, run.train, run.text);
+  s.position = start_position(route, start);
+}
+
+void assemble_run(Run& run, const RunSelection& selection, const RunSettings& settings,
+                  const FileResolver& resolve) {
+  run.selection = selection;
+  run.settings = settings;
+  read_run_files(run, resolve);
+  const StationData* start = station_at(*run.route, selection.start_station);
+  run.state.current_frame =
+      selection.start_station > 0 && start ? start->frame : run.route->StartPos;
+  bind_run_sounds(run, resolve);
+  const std::filesystem::path dir = selection.program_dir;
+  run.find_file = [dir, resolve](std::string_view name) { return resolve(dir, name); };
+  set_up_run_state(run);
+}
+
+}  // namespace cabsim

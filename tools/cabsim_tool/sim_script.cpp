@@ -1,0 +1,97 @@
+// Parsing of simulation scripts.
+#include "sim_script.h"
+
+#include <array>
+#include <sstream>
+#include <string_view>
+
+namespace cabsim::tool {
+namespace {
+
+/// Commands other parts of the simulator will offer (serial master
+/// controllers, joysticks, the driving form's menus).
+constexpr std::array<std::string_view, 9> kNotBuiltYet = {
+    "serial", "joystick", "move", "save", "restore", "settings", "menu", "click", "easy"};
+
+std::optional<int64_t> time_of(const std::string& word) {
+  if (word.empty() || word.size() > 15) return std::nullopt;
+  for (char c : word)
+    if (c < '0' || c > '9') return std::nullopt;
+  return std::stoll(word);
+}
+
+/// Fills `cmd` from the words after the time; the reason on failure.
+std::string parse_action(std::istringstream& words, const std::string& verb, ScriptCommand& cmd) {
+  std::string arg, extra;
+  words >> arg;
+  if (verb == "start") {
+    cmd.action = ScriptAction::kStart;
+    return arg.empty() ? "" : "start takes nothing after it";
+  }
+  if (words >> extra) return verb + " takes one argument";
+  if (verb == "char") {
+    cmd.action = ScriptAction::kChar;
+    if (arg == "space") arg = " ";
+    if (arg.size() != 1) return "char needs one character (or space)";
+    cmd.character = arg[0];
+    return "";
+  }
+  if (verb == "key") {
+    cmd.action = ScriptAction::kKey;
+    constexpr std::string_view kShift = "shift+";
+    cmd.shift = std::string_view(arg).substr(0, kShift.size()) == kShift;
+    std::string name = cmd.shift ? arg.substr(kShift.size()) : arg;
+    auto key = virtual_key_named(name);
+    if (!key) return "unknown key " + arg;
+    cmd.key = *key;
+    return "";
+  }
+  if (verb == "wheel") {
+    cmd.action = ScriptAction::kWheel;
+    if (arg != "up" && arg != "down") return "wheel needs up or down";
+    cmd.wheel_up = arg == "up";
+    return "";
+  }
+  for (std::string_view later : kNotBuiltYet)
+    if (verb == later) return verb + " is not built yet";
+  return "unknown command " + verb;
+}
+
+}  // namespace
+
+std::optional<std::vector<ScriptCommand>> read_script(std::istream& in, std::string& error) {
+  std::vector<ScriptCommand> commands;
+  std::string line;
+  int64_t last_time = 0;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    std::istringstream words(line);
+    std::string time_word, verb;
+    words >> time_word >> verb;
+    auto where = [&] { return "script line " + std::to_string(number) + ": "; };
+    ScriptCommand cmd;
+    cmd.line = number;
+    cmd.text = line.substr(first);
+    auto time = time_of(time_word);
+    if (!time) {
+      error = where() + "a command begins with its time in ms";
+      return std::nullopt;
+    }
+    if (*time < last_time) {
+      error = where() + "time goes back";
+      return std::nullopt;
+    }
+    cmd.time_ms = last_time = *time;
+    std::string reason = parse_action(words, verb, cmd);
+    if (!reason.empty()) {
+      error = where() + reason;
+      return std::nullopt;
+    }
+    commands.push_back(cmd);
+  }
+  return commands;
+}
+
+}  // namespace cabsim::tool

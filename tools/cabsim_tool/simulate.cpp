@@ -1,0 +1,182 @@
+// The simulate command: assembly, scheduler, script and trace.
+#include "simulate.h"
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "data/definition_error.h"
+#include "data/shift_jis.h"
+#include "dynamics/motion_cycle.h"
+#include "input/keyboard.h"
+#include "operation/operation_tick.h"
+#include "operation/run_assembly.h"
+#include "operation/scheduler.h"
+#include "operation/start_pause.h"
+#include "platform/file_paths.h"
+#include "sim_fields.h"
+#include "sim_script.h"
+#include "sound/sound_channels_silent.h"
+
+namespace cabsim::tool {
+namespace {
+
+/// Fields written when --fields is not given.
+const std::vector<std::string> kDefaultFields = {
+    "speed",          "position",         "current_frame", "power_handle",           "brake_handle",
+    "tractive_force", "resistance_force", "brake_force",   "trailer_brake_cylinder", "speed_text"};
+
+/// Everything a simulated run needs, in the order it must be built.
+struct Simulation {
+  VirtualClock clock;
+  SilentSoundChannels sounds;
+  std::unique_ptr<Run> run;
+  std::unique_ptr<Scheduler> scheduler;
+  std::ostream* err = nullptr;
+
+  /// A failure inside a timer event is reported, as the program's default
+  /// error handler does, and the run goes on.
+  void guarded(void (*handler)(Run&), const char* what) {
+    try {
+      handler(*run);
+    } catch (const std::exception& e) {
+      *err << "cabsim-tool: " << clock.milliseconds() << " ms: " << what << ": " << e.what()
+           << '\n';
+    }
+  }
+
+  explicit Simulation(std::ostream& error_out) : err(&error_out) {
+    scheduler = std::make_unique<Scheduler>(
+        clock, [this] { guarded(MMTimer1Timer, "MMTimer1Timer"); },
+        [this] { guarded(Timer1Timer, "Timer1Timer"); },
+        [this](int64_t ms) { sounds.advance(ms); });
+    run = std::make_unique<Run>(sounds, clock, *scheduler);
+  }
+};
+
+RunSelection selection_of(const Options& options) {
+  RunSelection sel;
+  sel.program_dir = options.data_dir;
+  sel.route_file = utf8_to_sjis(options.route.value_or(""));
+  sel.train_file = utf8_to_sjis(options.train);
+  sel.train_dir_prefix = utf8_to_sjis(options.train_dir);
+  return sel;
+}
+
+/// A command the assembled run has no behaviour for yet; empty when it has.
+std::string unbuilt(const Run& run, const ScriptCommand& cmd) {
+  std::optional<std::string_view> row;
+  if (cmd.action == ScriptAction::kChar) row = unbuilt_character_row(run, cmd.character);
+  if (cmd.action == ScriptAction::kKey) row = unbuilt_virtual_key_row(cmd.key, cmd.shift);
+  if (!row) return {};
+  return "script line " + std::to_string(cmd.line) + ": " + cmd.text + " (" + std::string(*row) +
+         ") is not built yet";
+}
+
+void execute(Run& run, const ScriptCommand& cmd) {
+  switch (cmd.action) {
+    case ScriptAction::kStart:
+      start1Click(run);
+      break;
+    case ScriptAction::kChar:
+      AsciiDown(run, cmd.character);
+      break;
+    case ScriptAction::kKey:
+      keydowns(run, cmd.key, cmd.shift);
+      break;
+    case ScriptAction::kWheel:
+      mouse_wheel(run, cmd.wheel_up);
+      break;
+  }
+}
+
+void write_row(std::ostream& out, int64_t t, const RunState& s,
+               const std::vector<const SimField*>& fields) {
+  out << t;
+  for (const SimField* f : fields) out << ',' << csv_cell(f->text(s));
+  out << '\n';
+}
+
+std::optional<std::vector<ScriptCommand>> load_script(const Options& options, std::ostream& err) {
+  if (!options.script) return std::vector<ScriptCommand>{};
+  std::ifstream in(*options.script);
+  if (!in) {
+    err << "cabsim-tool: cannot read the script " << options.script->string() << '\n';
+    return std::nullopt;
+  }
+  std::string error;
+  auto commands = read_script(in, error);
+  if (!commands) err << "cabsim-tool: " << error << '\n';
+  return commands;
+}
+
+/// Runs the scheduler to `until`, the script's inputs and the trace rows
+/// merged by time.
+void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, int64_t until,
+                  int64_t every, const std::vector<const SimField*>& fields, std::ostream& out) {
+  size_t next_command = 0;
+  int64_t next_row = 0;
+  while (true) {
+    int64_t t = next_row;
+    if (next_command < commands.size()) t = std::min(t, commands[next_command].time_ms);
+    if (t > until) break;
+    sim.scheduler->advance_to(t);
+    for (; next_command < commands.size() && commands[next_command].time_ms == t; ++next_command)
+      execute(*sim.run, commands[next_command]);
+    sim.scheduler->run_due();
+    if (t == next_row) {
+      write_row(out, t, sim.run->state, fields);
+      next_row += every;
+    }
+  }
+}
+
+}  // namespace
+
+int list_fields(std::ostream& out) {
+  for (const SimField& f : sim_fields()) out << f.name << '\n';
+  return 0;
+}
+
+int simulate(const Options& options, std::ostream& out, std::ostream& err) {
+  if (options.list_fields) return list_fields(out);
+  if (!options.route || !options.until_ms) {
+    err << "cabsim-tool: simulate needs --route FILE and --until-ms N\n";
+    return 2;
+  }
+  std::vector<const SimField*> fields;
+  for (const std::string& name : options.fields.empty() ? kDefaultFields : options.fields) {
+    const SimField* f = find_sim_field(name);
+    if (!f) {
+      err << "cabsim-tool: unknown field " << name << " (--list-fields lists them)\n";
+      return 2;
+    }
+    fields.push_back(f);
+  }
+  auto commands = load_script(options, err);
+  if (!commands) return 2;
+
+  Simulation sim(err);
+  try {
+    assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file);
+  } catch (const DefinitionError& e) {
+    out << e.what() << '\n';
+    return 1;
+  }
+  for (const ScriptCommand& cmd : *commands) {
+    std::string reason = unbuilt(*sim.run, cmd);
+    if (!reason.empty()) {
+      err << "cabsim-tool: " << reason << '\n';
+      return 2;
+    }
+  }
+  out << "t_ms";
+  for (const SimField* f : fields) out << ',' << f->name;
+  out << '\n';
+  run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
+  return 0;
+}
+
+}  // namespace cabsim::tool
