@@ -1,0 +1,192 @@
+// Read-ahead decoding of the open film on its own thread.
+//
+// The display tells where it is each time it asks for a frame; the decoder
+// thread then decodes the missing frame nearest to being shown: the display's
+// own frame, then the frames ahead in the direction of travel, then a few
+// behind, then the prefetched ones. Running backwards through a long-GOP film,
+// each decoding run from a key frame keeps a whole stretch of frames below its
+// target, so the key frame is decoded once per stretch and not once per frame.
+#include "platform/film_source_ffmpeg.h"
+
+#include <algorithm>
+
+namespace cabsim {
+
+class FilmSourceFfmpeg::Sink final : public FrameSink {
+ public:
+  Sink(FilmSourceFfmpeg& source, const Job& job) : source_(source), job_(job) {}
+
+  bool wanted(int32_t number) override {
+    std::lock_guard lock(source_.mutex_);
+    return source_.wanted(number, job_);
+  }
+  std::shared_ptr<FrameBitmap> buffer() override {
+    std::lock_guard lock(source_.mutex_);
+    return source_.cache_.take_buffer();
+  }
+  void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) override {
+    {
+      std::lock_guard lock(source_.mutex_);
+      source_.cache_.insert(number, std::move(picture), source_.display_, source_.direction_);
+    }
+    source_.ready_.notify_all();
+  }
+  bool cancelled() override {
+    std::lock_guard lock(source_.mutex_);
+    if (source_.stop_) return true;
+    // A jump elsewhere leaves a target nobody needs any more.
+    return !source_.in_window(job_.target) && !source_.cache_.pinned(job_.target);
+  }
+
+ private:
+  FilmSourceFfmpeg& source_;
+  Job job_;
+};
+
+FilmSourceFfmpeg::FilmSourceFfmpeg() = default;
+
+FilmSourceFfmpeg::~FilmSourceFfmpeg() {
+  close();
+}
+
+std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
+  close();
+  auto reader = std::make_unique<FilmReaderFfmpeg>();
+  if (std::string failure = reader->open(file); !failure.empty())
+    return file.string() + ": " + failure;
+  cache_.reset(reader->width(), reader->height());
+  failed_.clear();
+  prefetch_.clear();
+  display_ = 0;
+  direction_ = 1;
+  moves_ = 0;
+  stalled_at_ = ~uint64_t{0};
+  stop_ = false;
+  // The first picture is decoded here: a film whose pictures cannot be
+  // decoded fails to open instead of showing nothing.
+  Sink first(*this, Job{0, 0, 0});
+  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0))
+    return file.string() + ": the film's first picture cannot be decoded";
+  reader_ = std::move(reader);
+  frame_count_ = reader_->frame_count();
+  width_ = reader_->width();
+  height_ = reader_->height();
+  thread_ = std::thread([this] { run(); });
+  return {};
+}
+
+void FilmSourceFfmpeg::close() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  work_.notify_all();
+  ready_.notify_all();
+  if (thread_.joinable()) thread_.join();
+  reader_.reset();
+  std::lock_guard lock(mutex_);
+  cache_.clear();
+  failed_.clear();
+  prefetch_.clear();
+  frame_count_ = width_ = height_ = 0;
+}
+
+FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait) {
+  if (!reader_ || n < 0 || n >= frame_count_) return {};
+  std::unique_lock lock(mutex_);
+  if (n != display_) {
+    const int32_t step = n - display_;
+    if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
+    display_ = n;
+    ++moves_;
+    work_.notify_one();
+  }
+  if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  if (max_wait.count() > 0) {
+    ready_.wait_for(lock, max_wait,
+                    [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
+    if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  }
+  auto [number, picture] = cache_.nearest(n);
+  return {std::move(picture), number, false};
+}
+
+void FilmSourceFfmpeg::prefetch(int32_t n) {
+  if (!reader_ || n < 0 || n >= frame_count_) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (cache_.pinned(n) || cache_.pinned_count() >= kMaxPrefetchFrames) return;
+    cache_.pin(n);
+    prefetch_.push_back(n);
+  }
+  work_.notify_one();
+}
+
+bool FilmSourceFfmpeg::ready(int32_t n) const {
+  std::lock_guard lock(mutex_);
+  return cache_.contains(n);
+}
+
+int32_t FilmSourceFfmpeg::read_ahead() const {
+  // Room for the window, the stretch kept on the way, and the frames behind.
+  const int32_t room = (cache_.capacity() - kKeepBehindFrames) / 2 - 1;
+  return std::clamp(room, 1, kReadAheadFrames);
+}
+
+bool FilmSourceFfmpeg::in_window(int32_t n) const {
+  const int32_t ahead = (n - display_) * direction_;
+  return ahead >= -kKeepBehindFrames && ahead <= read_ahead();
+}
+
+bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
+  if (cache_.contains(n) || failed_.count(n) != 0) return false;
+  return in_window(n) || (n >= job.keep_low && n <= job.keep_high) || cache_.pinned(n);
+}
+
+FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
+  auto missing = [&](int32_t n) {
+    return n >= 0 && n < frame_count_ && !cache_.contains(n) && failed_.count(n) == 0;
+  };
+  const int32_t ahead = read_ahead();
+  Job job;
+  if (stalled_at_ == moves_) return job;
+  for (int32_t i = 0; i <= ahead && job.target < 0; ++i)
+    if (missing(display_ + i * direction_)) job.target = display_ + i * direction_;
+  for (int32_t i = 1; i <= kKeepBehindFrames && job.target < 0; ++i)
+    if (missing(display_ - i * direction_)) job.target = display_ - i * direction_;
+  for (size_t i = 0; i < prefetch_.size() && job.target < 0; ++i)
+    if (missing(prefetch_[i])) job.target = prefetch_[i];
+  if (job.target < 0) return job;
+  if (direction_ < 0 && !reader_->intra_only() && in_window(job.target)) {
+    // Backwards through a long-GOP film: keep a whole stretch below the
+    // target from this one decoding run.
+    job.keep_low = std::max(0, job.target - ahead);
+    job.keep_high = job.target;
+  }
+  return job;
+}
+
+void FilmSourceFfmpeg::run() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
+      if (stop_) return;
+    }
+    Sink sink(*this, job);
+    const auto result = reader_->decode_to(job.target, sink);
+    if (result == FilmReaderFfmpeg::Result::kFailed) {
+      {
+        std::lock_guard lock(mutex_);
+        failed_.insert(job.target);
+      }
+      ready_.notify_all();
+    } else if (result == FilmReaderFfmpeg::Result::kDone) {
+      std::lock_guard lock(mutex_);
+      if (!cache_.contains(job.target)) stalled_at_ = moves_;
+    }
+  }
+}
+
+}  // namespace cabsim
