@@ -16,7 +16,7 @@ namespace cabsim {
 class FilmFrameCache {
  public:
   /// Memory the cache may hold in pictures.
-  static constexpr size_t kCacheBytes = size_t{192} << 20;
+  static constexpr size_t kCacheBytes = size_t{144} << 20;
   /// Bounds on the number of pictures, whatever their size.
   static constexpr int32_t kMinFrames = 24;
   static constexpr int32_t kMaxFrames = 720;

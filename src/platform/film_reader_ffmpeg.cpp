@@ -89,7 +89,7 @@ std::string FilmReaderFfmpeg::open(const std::filesystem::path& file) {
   if (!codec_ || avcodec_parameters_to_context(codec_, par) < 0) return "out of memory";
   // Intra-only pictures come out one per packet only without frame threads;
   // long-GOP films decode on two frame threads while this thread converts.
-  codec_->thread_count = intra_only_ ? 1 : 2;
+  codec_->thread_count = intra_only_ ? 1 : kLongGopDecodeThreads;
   codec_->thread_type = intra_only_ ? FF_THREAD_SLICE : FF_THREAD_FRAME;
   if ((rc = avcodec_open2(codec_, decoder, nullptr)) < 0)
     return "the video codec cannot be opened (" + av_error_text(rc) + ")";
@@ -157,7 +157,7 @@ int32_t FilmReaderFfmpeg::key_frame_before(int32_t n) const {
 
 int32_t FilmReaderFfmpeg::cost_to_reach(int32_t target) const {
   const int32_t by_seek = (intra_only_ ? 0 : target - key_frame_before(target)) + kSeekCostFrames;
-  if (next_out_ < 0 || next_out_ > target || draining_) return by_seek;
+  if (next_out_ < 0 || next_out_ > target) return by_seek;
   // An intra-only film skips packets without decoding them: cheap, not free.
   const int32_t onward = intra_only_ ? (target - next_out_) / 4 : target - next_out_;
   return std::min(onward, by_seek);
@@ -195,7 +195,7 @@ int32_t FilmReaderFfmpeg::identify_packet() const {
 
 FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& sink) {
   if (target < 0 || target >= frame_count()) return Result::kFailed;
-  const int32_t onward = next_out_ >= 0 && next_out_ <= target && !draining_
+  const int32_t onward = next_out_ >= 0 && next_out_ <= target
                              ? (intra_only_ ? (target - next_out_) / 4 : target - next_out_)
                              : -1;
   if (onward < 0 || onward > cost_to_reach(target) || (landing_ && next_out_ != 0)) {

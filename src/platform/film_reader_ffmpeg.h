@@ -65,6 +65,9 @@ class FilmReaderFfmpeg {
   int32_t cost_to_reach(int32_t target) const;
 
   static constexpr int32_t kSeekCostFrames = 8;
+  /// Frame threads of a long-GOP decoder (the machine has two cores; the
+  /// reading thread converts pictures beside them).
+  static constexpr int kLongGopDecodeThreads = 2;
   /// Decoding gives up on a stretch of damaged pictures this long.
   static constexpr int kMaxDecodeErrorsInARow = 16;
 
