@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -49,10 +50,14 @@ struct Film {
 
 std::vector<Film> films = {
     {"mjpeg", 600, "-c:v mjpeg -q:v 3 -pix_fmt yuvj420p", {}},
-    {"h264_gop250_bf3", 600,
-     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 3 -pix_fmt yuv420p", {}},
-    {"h264_gop250_bf0", 600,
-     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 0 -pix_fmt yuv420p", {}},
+    {"h264_gop250_bf3",
+     600,
+     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 3 -pix_fmt yuv420p",
+     {}},
+    {"h264_gop250_bf0",
+     600,
+     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 0 -pix_fmt yuv420p",
+     {}},
     {"uncompressed", 150, "-c:v rawvideo -pix_fmt bgr24", {}},
 };
 
@@ -75,35 +80,40 @@ double cpu_ms() {
 void measure_ffmpeg(Film& film) {
   film.ffmpeg_ms_per_frame = film.ffmpeg_cpu_ms_per_frame = 1e9;
   for (int run = 0; run < 3; ++run) {
-  const std::string command =
-      "ffmpeg -nostdin -hide_banner -benchmark -i '" + film.path.string() + "' -f null - 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return;
-  char line[4096];
-  double rtime = 0, utime = 0, stime = 0;
-  while (std::fgets(line, sizeof line, pipe)) {
-    if (const char* at = std::strstr(line, "utime=")) utime = std::atof(at + 6);
-    if (const char* at = std::strstr(line, "stime=")) stime = std::atof(at + 6);
-    if (const char* at = std::strstr(line, "rtime=")) rtime = std::atof(at + 6);
-  }
-  ::pclose(pipe);
-  film.ffmpeg_ms_per_frame = std::min(film.ffmpeg_ms_per_frame, rtime * 1000.0 / film.frames);
-  film.ffmpeg_cpu_ms_per_frame =
-      std::min(film.ffmpeg_cpu_ms_per_frame, (utime + stime) * 1000.0 / film.frames);
+    const std::string command =
+        "ffmpeg -nostdin -hide_banner -benchmark -i '" + film.path.string() + "' -f null - 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return;
+    char line[4096];
+    double rtime = 0, utime = 0, stime = 0;
+    while (std::fgets(line, sizeof line, pipe)) {
+      if (const char* at = std::strstr(line, "utime=")) utime = std::atof(at + 6);
+      if (const char* at = std::strstr(line, "stime=")) stime = std::atof(at + 6);
+      if (const char* at = std::strstr(line, "rtime=")) rtime = std::atof(at + 6);
+    }
+    ::pclose(pipe);
+    film.ffmpeg_ms_per_frame = std::min(film.ffmpeg_ms_per_frame, rtime * 1000.0 / film.frames);
+    film.ffmpeg_cpu_ms_per_frame =
+        std::min(film.ffmpeg_cpu_ms_per_frame, (utime + stime) * 1000.0 / film.frames);
   }
 }
 
-void open_or_skip(benchmark::State& state, FilmSourceFfmpeg& source, const Film& film) {
-  const std::string failure = source.open(film.path);
+/// One film source per film, opened anew for every run, as a run reopens its
+/// films on one source (the pictures' memory is reused from the first run on).
+FilmSourceFfmpeg& open_or_skip(benchmark::State& state, const Film& film) {
+  static std::map<std::string, std::unique_ptr<FilmSourceFfmpeg>> sources;
+  auto& source = sources[film.name];
+  if (!source) source = std::make_unique<FilmSourceFfmpeg>();
+  const std::string failure = source->open(film.path);
   if (!failure.empty()) state.SkipWithError(failure.c_str());
+  return *source;
 }
 
 /// Fetches the frames of `order`, each waited for until exact.
 void fetch_run(benchmark::State& state, const Film& film, const std::string& measure,
                std::vector<int> order) {
   for (auto _ : state) {
-    FilmSourceFfmpeg source;
-    open_or_skip(state, source, film);
+    FilmSourceFfmpeg& source = open_or_skip(state, film);
     int wrong = 0;
     const auto t0 = Clock::now();
     const double cpu0 = cpu_ms();
@@ -132,8 +142,7 @@ void fetch_run(benchmark::State& state, const Film& film, const std::string& mea
 void display_run(benchmark::State& state, const Film& film, const std::string& measure, int start,
                  int step) {
   for (auto _ : state) {
-    FilmSourceFfmpeg source;
-    open_or_skip(state, source, film);
+    FilmSourceFfmpeg& source = open_or_skip(state, film);
     double worst = 0, total = 0;
     int late = 0, counted = 0;
     auto next_pass = Clock::now();
@@ -169,10 +178,9 @@ void register_all() {
     std::mt19937 generator(42);
     for (int i = 0; i < 60; ++i) random.push_back(static_cast<int>(generator() % n));
     auto add_fetch = [&](const std::string& measure, std::vector<int> order) {
-      benchmark::RegisterBenchmark(("fetch/" + film.name + "/" + measure).c_str(),
-                                   [&film, measure, order](benchmark::State& s) {
-                                     fetch_run(s, film, measure, order);
-                                   })
+      benchmark::RegisterBenchmark(
+          ("fetch/" + film.name + "/" + measure).c_str(),
+          [&film, measure, order](benchmark::State& s) { fetch_run(s, film, measure, order); })
           ->Iterations(1)
           ->Repetitions(3)
           ->Unit(benchmark::kMillisecond)
@@ -229,7 +237,8 @@ void print_table() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path dir = fs::temp_directory_path() / ("cabsim-film-bench-" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("cabsim-film-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   for (Film& film : films) {
     film.path = dir / (film.name + ".avi");

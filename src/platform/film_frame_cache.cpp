@@ -11,15 +11,18 @@ constexpr size_t kSpareBitmaps = 8;
 
 }  // namespace
 
-void FilmFrameCache::reset(int32_t width, int32_t height) {
+void FilmFrameCache::reset(int32_t width, int32_t height, size_t budget) {
+  // The pictures of the last film are reused when the next one has their
+  // size: a run opens films of one size, and fresh memory costs page faults.
+  const bool same_size = width == width_ && height == height_;
   clear();
-  spare_.clear();
+  if (!same_size) spare_.clear();
   width_ = width;
   height_ = height;
   const size_t one = static_cast<size_t>(FrameBitmap(width, 1).stride()) *
                          static_cast<size_t>(std::max(height, 1)) +
                      FrameBitmap::kSlackBytes;
-  const size_t fit = kCacheBytes / std::max<size_t>(one, 1);
+  const size_t fit = budget / std::max<size_t>(one, 1);
   capacity_ = static_cast<int32_t>(
       std::clamp<size_t>(fit, static_cast<size_t>(kMinFrames), static_cast<size_t>(kMaxFrames)));
 }
@@ -95,13 +98,17 @@ bool FilmFrameCache::pinned(int32_t n) const {
 }
 
 void FilmFrameCache::clear() {
+  for (auto& [n, picture] : frames_)
+    if (picture.use_count() == 1 && static_cast<int32_t>(spare_.size()) < capacity_)
+      spare_.push_back(std::move(picture));
   frames_.clear();
   pinned_.clear();
 }
 
 void FilmFrameCache::recycle(std::shared_ptr<FrameBitmap> picture) {
   // A picture the display still holds is left to it.
-  if (picture && picture.use_count() == 1 && spare_.size() < kSpareBitmaps)
+  if (picture && picture.use_count() == 1 && spare_.size() < kSpareBitmaps &&
+      picture->width() == width_ && picture->height() == height_)
     spare_.push_back(std::move(picture));
 }
 

@@ -21,8 +21,9 @@ class FilmFrameCache {
   static constexpr int32_t kMinFrames = 24;
   static constexpr int32_t kMaxFrames = 720;
 
-  /// A cache for pictures of `width` × `height`.
-  void reset(int32_t width, int32_t height);
+  /// An empty cache for pictures of `width` × `height` that holds as many as
+  /// fit into `budget` bytes (within kMinFrames .. kMaxFrames).
+  void reset(int32_t width, int32_t height, size_t budget = kCacheBytes);
   /// How many pictures it holds at most.
   int32_t capacity() const { return capacity_; }
   int32_t size() const { return static_cast<int32_t>(frames_.size()); }
@@ -44,6 +45,7 @@ class FilmFrameCache {
   void pin(int32_t n);
   int32_t pinned_count() const { return static_cast<int32_t>(pinned_.size()); }
   bool pinned(int32_t n) const;
+  /// Drops every frame and pin (their bitmaps are kept for reuse).
   void clear();
 
   /// How far frame `n` is from being shown: frames ahead of the display count

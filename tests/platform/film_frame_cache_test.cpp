@@ -21,6 +21,8 @@ TEST(FilmFrameCache, SizesItselfByPictureMemory) {
   EXPECT_EQ(cache.capacity(), static_cast<int32_t>(FilmFrameCache::kCacheBytes / one));
   cache.reset(4096, 4096);
   EXPECT_EQ(cache.capacity(), FilmFrameCache::kMinFrames);
+  cache.reset(64, 64, 100 * (256 * 64 + FrameBitmap::kSlackBytes));
+  EXPECT_EQ(cache.capacity(), 100);
   cache.reset(16, 16);
   EXPECT_EQ(cache.capacity(), FilmFrameCache::kMaxFrames);
   auto p = cache.take_buffer();
@@ -46,10 +48,11 @@ TEST(FilmFrameCache, FindsTheNearestFrameWhenTheAskedOneIsMissing) {
 
 TEST(FilmFrameCache, WhenFullDropsWhatIsFarthestBehindTheDirectionOfTravel) {
   FilmFrameCache cache;
-  cache.reset(4096, 4096);  // the smallest cache
+  cache.reset(64, 64, 1);  // the smallest cache
   const int32_t cap = cache.capacity();
   // Display at 100 running forward: frames 100 .. 100 + cap - 1 fill it.
-  for (int32_t n = 100; n < 100 + cap; ++n) ASSERT_TRUE(cache.insert(n, picture_of(cache, n), 100, 1));
+  for (int32_t n = 100; n < 100 + cap; ++n)
+    ASSERT_TRUE(cache.insert(n, picture_of(cache, n), 100, 1));
   // A frame just behind the display replaces the one farthest ahead.
   EXPECT_TRUE(cache.insert(99, picture_of(cache, 99), 100, 1));
   EXPECT_FALSE(cache.contains(100 + cap - 1));
@@ -64,7 +67,7 @@ TEST(FilmFrameCache, WhenFullDropsWhatIsFarthestBehindTheDirectionOfTravel) {
 
 TEST(FilmFrameCache, PinnedFramesStayAndDoNotCountTowardsTheCapacity) {
   FilmFrameCache cache;
-  cache.reset(4096, 4096);
+  cache.reset(64, 64, 1);
   const int32_t cap = cache.capacity();
   cache.pin(5000);
   EXPECT_TRUE(cache.insert(5000, picture_of(cache, 5000), 0, 1));
@@ -78,7 +81,7 @@ TEST(FilmFrameCache, PinnedFramesStayAndDoNotCountTowardsTheCapacity) {
 
 TEST(FilmFrameCache, APictureTheDisplayHoldsIsNotReused) {
   FilmFrameCache cache;
-  cache.reset(4096, 4096);
+  cache.reset(64, 64, 1);
   const int32_t cap = cache.capacity();
   for (int32_t n = 0; n < cap; ++n) cache.insert(n, picture_of(cache, 1000 + n), 0, 1);
   std::shared_ptr<const FrameBitmap> held = cache.find(cap - 1);
