@@ -32,10 +32,12 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
     source_.ready_.notify_all();
   }
   bool cancelled() override {
-    std::lock_guard lock(source_.mutex_);
+    // Polled for every packet: the lock is taken only after a jump.
     if (source_.stop_) return true;
+    if (source_.in_window(job_.target)) return false;
     // A jump elsewhere leaves a target nobody needs any more.
-    return !source_.in_window(job_.target) && !source_.cache_.pinned(job_.target);
+    std::lock_guard lock(source_.mutex_);
+    return !source_.cache_.pinned(job_.target);
   }
 
  private:
@@ -55,6 +57,8 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   if (std::string failure = reader->open(file); !failure.empty())
     return file.string() + ": " + failure;
   cache_.reset(reader->width(), reader->height());
+  // Room for the window, the stretch kept on the way, and the frames behind.
+  read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
   prefetch_.clear();
   display_ = 0;
@@ -127,12 +131,6 @@ bool FilmSourceFfmpeg::ready(int32_t n) const {
   return cache_.contains(n);
 }
 
-int32_t FilmSourceFfmpeg::read_ahead() const {
-  // Room for the window, the stretch kept on the way, and the frames behind.
-  const int32_t room = (cache_.capacity() - kKeepBehindFrames) / 2 - 1;
-  return std::clamp(room, 1, kReadAheadFrames);
-}
-
 bool FilmSourceFfmpeg::in_window(int32_t n) const {
   const int32_t ahead = (n - display_) * direction_;
   return ahead >= -kKeepBehindFrames && ahead <= read_ahead();
@@ -157,6 +155,7 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   for (size_t i = 0; i < prefetch_.size() && job.target < 0; ++i)
     if (missing(prefetch_[i])) job.target = prefetch_[i];
   if (job.target < 0) return job;
+  job.moves = moves_;
   if (direction_ < 0 && !reader_->intra_only() && in_window(job.target)) {
     // Backwards through a long-GOP film: keep a whole stretch below the
     // target from this one decoding run.
@@ -183,8 +182,10 @@ void FilmSourceFfmpeg::run() {
       }
       ready_.notify_all();
     } else if (result == FilmReaderFfmpeg::Result::kDone) {
+      // Not kept although decoded: no room for it where the display is now.
+      // (When the display has moved meanwhile, the next job is chosen anew.)
       std::lock_guard lock(mutex_);
-      if (!cache_.contains(job.target)) stalled_at_ = moves_;
+      if (!cache_.contains(job.target) && moves_ == job.moves) stalled_at_ = moves_;
     }
   }
 }

@@ -52,6 +52,8 @@ class FilmSourceFfmpeg final : public FilmSource {
     /// Frames on the way to the target that are kept besides the window.
     int32_t keep_low = 0;
     int32_t keep_high = -1;
+    /// The display's move count when the job was chosen.
+    uint64_t moves = 0;
   };
 
   void run();
@@ -59,7 +61,7 @@ class FilmSourceFfmpeg final : public FilmSource {
   Job next_job() const;
   bool in_window(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
-  int32_t read_ahead() const;
+  int32_t read_ahead() const { return read_ahead_; }
 
   std::unique_ptr<FilmReaderFfmpeg> reader_;
   int32_t frame_count_ = 0;
@@ -72,13 +74,15 @@ class FilmSourceFfmpeg final : public FilmSource {
   FilmFrameCache cache_;
   std::unordered_set<int32_t> failed_;
   std::vector<int32_t> prefetch_;
-  int32_t display_ = 0;
-  int32_t direction_ = 1;
+  // Written under the lock; read without it where a stale value does no harm.
+  std::atomic<int32_t> display_ = 0;
+  std::atomic<int32_t> direction_ = 1;
+  std::atomic<bool> stop_ = false;
+  int32_t read_ahead_ = 1;  ///< fixed while a film is open
   /// Counts the display's moves; a decoded target that could not be kept
   /// (no room) is not decoded again before the display moves.
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
-  bool stop_ = false;
   std::thread thread_;
 };
 
