@@ -9,6 +9,7 @@
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace cabsim {
 
@@ -20,11 +21,7 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
     std::lock_guard lock(source_.mutex_);
     return source_.wanted(number, job_);
   }
-  std::shared_ptr<FrameBitmap> buffer() override {
-    std::lock_guard lock(source_.mutex_);
-    return source_.cache_.take_buffer();
-  }
-  void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) override {
+  void deliver(int32_t number, std::shared_ptr<const DecodedPicture> picture) override {
     {
       std::lock_guard lock(source_.mutex_);
       source_.cache_.insert(number, std::move(picture), source_.display_, source_.direction_);
@@ -56,7 +53,8 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   auto reader = std::make_unique<FilmReaderFfmpeg>();
   if (std::string failure = reader->open(file); !failure.empty())
     return file.string() + ": " + failure;
-  cache_.reset(reader->width(), reader->height());
+  cache_.reset(reader->picture_bytes());
+  converter_.reset(reader->width(), reader->height());
   // Room for the window, the stretch kept on the way, and the frames behind.
   read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
@@ -69,8 +67,11 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   // The first picture is decoded here: a film whose pictures cannot be
   // decoded fails to open instead of showing nothing.
   Sink first(*this, Job{0, 0, 0});
-  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0))
+  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0) ||
+      !converter_.convert(*cache_.find(0))) {
+    cache_.clear();
     return file.string() + ": the film's first picture cannot be decoded";
+  }
   reader_ = std::move(reader);
   frame_count_ = reader_->frame_count();
   width_ = reader_->width();
@@ -93,26 +94,46 @@ void FilmSourceFfmpeg::close() {
   failed_.clear();
   prefetch_.clear();
   frame_count_ = width_ = height_ = 0;
+  shown_decoded_.reset();
+  shown_picture_.reset();
 }
 
 FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait) {
   if (!reader_ || n < 0 || n >= frame_count_) return {};
-  std::unique_lock lock(mutex_);
-  if (n != display_) {
-    const int32_t step = n - display_;
-    if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
-    display_ = n;
-    ++moves_;
-    work_.notify_one();
+  std::shared_ptr<const DecodedPicture> decoded;
+  int32_t number = n;
+  {
+    std::unique_lock lock(mutex_);
+    if (n != display_) {
+      const int32_t step = n - display_;
+      if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
+      display_ = n;
+      ++moves_;
+      work_.notify_one();
+    }
+    decoded = cache_.find(n);
+    if (!decoded && max_wait.count() > 0) {
+      ready_.wait_for(lock, max_wait,
+                      [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
+      decoded = cache_.find(n);
+    }
+    if (!decoded) std::tie(number, decoded) = cache_.nearest(n);
   }
-  if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
-  if (max_wait.count() > 0) {
-    ready_.wait_for(lock, max_wait,
-                    [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
-    if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  return picture_of(number, std::move(decoded), number == n);
+}
+
+FilmFrame FilmSourceFfmpeg::picture_of(int32_t number,
+                                       std::shared_ptr<const DecodedPicture> decoded, bool exact) {
+  if (!decoded) return {};
+  // The display asks again for the picture it shows while the next frame is
+  // on its way: that costs no second conversion.
+  if (decoded != shown_decoded_) {
+    std::shared_ptr<FrameBitmap> converted = converter_.convert(*decoded);
+    if (!converted) return {};
+    shown_decoded_ = std::move(decoded);
+    shown_picture_ = std::move(converted);
   }
-  auto [number, picture] = cache_.nearest(n);
-  return {std::move(picture), number, false};
+  return {shown_picture_, number, exact};
 }
 
 void FilmSourceFfmpeg::prefetch(int32_t n) {

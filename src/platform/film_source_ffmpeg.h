@@ -1,5 +1,6 @@
 // The film source on FFmpeg: a decoder thread that reads ahead of the display
-// in its direction of travel and keeps recently decoded frames.
+// in its direction of travel and keeps recently decoded frames; the display's
+// own thread converts the frame it shows.
 #pragma once
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/film_frame_cache.h"
+#include "platform/film_picture_converter.h"
 #include "platform/film_reader_ffmpeg.h"
 #include "presentation/film_source.h"
 
@@ -61,6 +63,8 @@ class FilmSourceFfmpeg final : public FilmSource {
   Job next_job() const;
   bool in_window(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
+  /// The bitmap of `decoded` (frame `number`), converted once.
+  FilmFrame picture_of(int32_t number, std::shared_ptr<const DecodedPicture> decoded, bool exact);
   int32_t read_ahead() const { return read_ahead_; }
 
   std::unique_ptr<FilmReaderFfmpeg> reader_;
@@ -71,7 +75,7 @@ class FilmSourceFfmpeg final : public FilmSource {
   mutable std::mutex mutex_;
   std::condition_variable work_;   ///< the decoder thread waits here
   std::condition_variable ready_;  ///< the display waits here for a frame
-  FilmFrameCache cache_;
+  FilmFrameCache<DecodedPicture> cache_;
   std::unordered_set<int32_t> failed_;
   std::vector<int32_t> prefetch_;
   // Written under the lock; read without it where a stale value does no harm.
@@ -84,6 +88,11 @@ class FilmSourceFfmpeg final : public FilmSource {
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
   std::thread thread_;
+
+  // The display's side, used only by the thread that asks for frames.
+  FilmPictureConverter converter_;
+  std::shared_ptr<const DecodedPicture> shown_decoded_;
+  std::shared_ptr<const FrameBitmap> shown_picture_;
 };
 
 }  // namespace cabsim

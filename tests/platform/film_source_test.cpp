@@ -130,6 +130,18 @@ TEST(FilmSource, GivesTheNearestReadyFrameWithoutWaitingAndTheExactOneSoonAfter)
   EXPECT_TRUE(film.frame(120, microseconds(0)).exact);
 }
 
+TEST(FilmSource, APictureTheDisplayHoldsStaysAsItWas) {
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[0])), "");
+  FilmFrame held = film.frame(5, kPatience);
+  ASSERT_TRUE(held.exact);
+  for (int n = 6; n < 40; ++n) ASSERT_EQ(shown(film, n), n);
+  EXPECT_EQ(test::read_frame_number(*held.picture), 5);
+  // Asking again for the frame on screen gives the same picture.
+  FilmFrame again = film.frame(39, kPatience);
+  EXPECT_EQ(again.picture, film.frame(39, kPatience).picture);
+}
+
 TEST(FilmSource, ReadsAheadInTheDirectionOfTravel) {
   FilmSourceFfmpeg film;
   ASSERT_EQ(film.open(FilmFiles::path(kKinds[1])), "");
@@ -198,6 +210,25 @@ TEST(FilmSource, TruncatedFilmsShowTheFramesTheyStillHold) {
       EXPECT_EQ(test::read_frame_number(*end.picture), last);
     }
   }
+}
+
+TEST(FilmSource, PictureSizesComeFromThePicturesAndHaveALimit) {
+  test::TempDir dir;
+  std::string bytes = file_bytes(FilmFiles::path(kKinds[0]));
+  // The stream format chunk holds a bitmap header: size, then width, height.
+  const size_t strf = bytes.find("strf");
+  ASSERT_NE(strf, std::string::npos);
+  const uint32_t huge = 70000;
+  for (int i = 0; i < 4; ++i) bytes[strf + 12 + i] = static_cast<char>(huge >> (8 * i));
+  FilmSourceFfmpeg film;
+  if (film.open(dir.write_bytes("wide.avi", bytes)).empty()) {
+    EXPECT_EQ(film.width(), kKinds[0].width);
+    EXPECT_EQ(shown(film, 9), 9);
+  }
+  ASSERT_EQ(test::make_numbered_film(dir / "huge.avi", 4104, 40, 2, "-c:v mjpeg"), "");
+  const std::string failure = film.open(dir / "huge.avi");
+  EXPECT_NE(failure.find("4104x40 is not supported"), std::string::npos) << failure;
+  EXPECT_FALSE(film.is_open());
 }
 
 TEST(FilmSource, DamagedFramesNeverCrashAndTheRestStillShow) {
