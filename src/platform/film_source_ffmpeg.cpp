@@ -55,6 +55,7 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
     return file.string() + ": " + failure;
   cache_.reset(reader->picture_bytes());
   converter_.reset(reader->width(), reader->height());
+  ahead_converter_.reset(reader->width(), reader->height());
   // Room for the window, the stretch kept on the way, and the frames behind.
   read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
@@ -91,6 +92,7 @@ void FilmSourceFfmpeg::close() {
   reader_.reset();
   std::lock_guard lock(mutex_);
   cache_.clear();
+  converted_.clear();
   failed_.clear();
   prefetch_.clear();
   frame_count_ = width_ = height_ = 0;
@@ -110,6 +112,11 @@ FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait)
       display_ = n;
       ++moves_;
       work_.notify_one();
+    }
+    if (auto it = converted_.find(n); it != converted_.end()) {
+      shown_decoded_ = cache_.find(n);
+      shown_picture_ = it->second;
+      return {shown_picture_, n, true};
     }
     decoded = cache_.find(n);
     if (!decoded && max_wait.count() > 0) {
@@ -152,6 +159,11 @@ bool FilmSourceFfmpeg::ready(int32_t n) const {
   return cache_.contains(n);
 }
 
+bool FilmSourceFfmpeg::converted(int32_t n) const {
+  std::lock_guard lock(mutex_);
+  return converted_.count(n) != 0;
+}
+
 bool FilmSourceFfmpeg::in_window(int32_t n) const {
   const int32_t ahead = (n - display_) * direction_;
   return ahead >= -kKeepBehindFrames && ahead <= read_ahead();
@@ -186,13 +198,50 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   return job;
 }
 
+int32_t FilmSourceFfmpeg::next_conversion() const {
+  for (int32_t i = 0; i <= kConvertAheadFrames; ++i) {
+    const int32_t n = display_ + i * direction_;
+    if (cache_.contains(n) && converted_.count(n) == 0 && failed_.count(n) == 0) return n;
+  }
+  return -1;
+}
+
+void FilmSourceFfmpeg::convert_ahead(int32_t n, std::shared_ptr<const DecodedPicture> decoded) {
+  std::shared_ptr<const FrameBitmap> bitmap = ahead_converter_.convert(*decoded);
+  std::lock_guard lock(mutex_);
+  // Bitmaps the display has passed are dropped (their memory is reused).
+  for (auto it = converted_.begin(); it != converted_.end();) {
+    const int32_t ahead = (it->first - display_) * direction_;
+    it = ahead < 0 || ahead > kConvertAheadFrames ? converted_.erase(it) : std::next(it);
+  }
+  const int32_t ahead = (n - display_) * direction_;
+  if (!bitmap) {
+    failed_.insert(n);  // a pixel format the converter does not know
+    ready_.notify_all();
+  } else if (ahead >= 0 && ahead <= kConvertAheadFrames) {
+    converted_.emplace(n, std::move(bitmap));
+  }
+}
+
 void FilmSourceFfmpeg::run() {
   for (;;) {
     Job job;
+    int32_t conversion = -1;
+    std::shared_ptr<const DecodedPicture> decoded;
     {
       std::unique_lock lock(mutex_);
-      work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
+      work_.wait(lock, [&] {
+        if (stop_) return true;
+        // Converting a frame about to be shown is short: it goes first.
+        conversion = next_conversion();
+        return conversion >= 0 || (job = next_job()).target >= 0;
+      });
       if (stop_) return;
+      if (conversion >= 0) decoded = cache_.find(conversion);
+    }
+    if (decoded) {
+      convert_ahead(conversion, std::move(decoded));
+      continue;
     }
     Sink sink(*this, job);
     const auto result = reader_->decode_to(job.target, sink);

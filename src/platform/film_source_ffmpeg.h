@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -31,6 +32,9 @@ class FilmSourceFfmpeg final : public FilmSource {
   static constexpr int32_t kJumpFrames = 60;
   /// Frames that may be decoded ahead of a jump (station stop frames).
   static constexpr int32_t kMaxPrefetchFrames = 32;
+  /// Frames next to be shown that the decoder thread also converts to
+  /// bitmaps, so the display pass finds them ready to draw.
+  static constexpr int32_t kConvertAheadFrames = 3;
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
@@ -46,6 +50,8 @@ class FilmSourceFfmpeg final : public FilmSource {
 
   /// Whether frame `n` is decoded and kept now (for tests and benchmarks).
   bool ready(int32_t n) const;
+  /// Whether frame `n` is also converted to a bitmap already.
+  bool converted(int32_t n) const;
 
  private:
   class Sink;
@@ -61,6 +67,11 @@ class FilmSourceFfmpeg final : public FilmSource {
   void run();
   /// The next frame to decode, nearest need first; target -1 when none.
   Job next_job() const;
+  /// The decoded frame next to be shown that is not converted yet; -1 when
+  /// none.
+  int32_t next_conversion() const;
+  /// Converts frame `n` on the decoder thread and keeps the bitmap.
+  void convert_ahead(int32_t n, std::shared_ptr<const DecodedPicture> decoded);
   bool in_window(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
   /// The bitmap of `decoded` (frame `number`), converted once.
@@ -88,6 +99,9 @@ class FilmSourceFfmpeg final : public FilmSource {
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
   std::thread thread_;
+  /// Bitmaps of the next frames to be shown, made by the decoder thread.
+  std::map<int32_t, std::shared_ptr<const FrameBitmap>> converted_;
+  FilmPictureConverter ahead_converter_;  ///< used by the decoder thread only
 
   // The display's side, used only by the thread that asks for frames.
   FilmPictureConverter converter_;

@@ -155,6 +155,16 @@ TEST(FilmSource, ReadsAheadInTheDirectionOfTravel) {
   };
   for (int i = 0; i < 500 && !all_ready(); ++i) std::this_thread::sleep_for(milliseconds(10));
   EXPECT_TRUE(all_ready());
+  // The next few frames to be shown are converted to bitmaps as well.
+  auto next_converted = [&] {
+    for (int n = 199; n >= 199 - FilmSourceFfmpeg::kConvertAheadFrames; --n)
+      if (!film.converted(n)) return false;
+    return true;
+  };
+  for (int i = 0; i < 500 && !next_converted(); ++i) std::this_thread::sleep_for(milliseconds(10));
+  EXPECT_TRUE(next_converted());
+  EXPECT_FALSE(film.converted(199 - FilmSourceFfmpeg::kConvertAheadFrames - 1));
+  EXPECT_EQ(shown(film, 198), 198);
 }
 
 TEST(FilmSource, ReopensAndClosesWhileDecoding) {
