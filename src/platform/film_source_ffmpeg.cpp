@@ -62,6 +62,8 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   prefetch_.clear();
   display_ = 0;
   direction_ = 1;
+  stride_ = 1;
+  converting_ = -1;
   moves_ = 0;
   stalled_at_ = ~uint64_t{0};
   stop_ = false;
@@ -108,11 +110,16 @@ FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait)
     std::unique_lock lock(mutex_);
     if (n != display_) {
       const int32_t step = n - display_;
-      if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
+      if (step >= -kJumpFrames && step <= kJumpFrames) {
+        direction_ = step > 0 ? 1 : -1;
+        stride_ = step > 0 ? step : -step;
+      }
       display_ = n;
       ++moves_;
       work_.notify_one();
     }
+    if (converting_ == n)
+      ready_.wait_for(lock, kConversionWait, [&] { return stop_ || converting_ != n; });
     if (auto it = converted_.find(n); it != converted_.end()) {
       shown_decoded_ = cache_.find(n);
       shown_picture_ = it->second;
@@ -126,7 +133,13 @@ FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait)
     }
     if (!decoded) std::tie(number, decoded) = cache_.nearest(n);
   }
-  return picture_of(number, std::move(decoded), number == n);
+  FilmFrame shown = picture_of(number, std::move(decoded), number == n);
+  if (shown.exact) {
+    // Kept with the decoder thread's bitmaps, so it does not convert it too.
+    std::lock_guard lock(mutex_);
+    converted_.emplace(n, shown.picture);
+  }
+  return shown;
 }
 
 FilmFrame FilmSourceFfmpeg::picture_of(int32_t number,
@@ -200,7 +213,7 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
 
 int32_t FilmSourceFfmpeg::next_conversion() const {
   for (int32_t i = 0; i <= kConvertAheadFrames; ++i) {
-    const int32_t n = display_ + i * direction_;
+    const int32_t n = display_ + i * stride_ * direction_;
     if (cache_.contains(n) && converted_.count(n) == 0 && failed_.count(n) == 0) return n;
   }
   return -1;
@@ -209,16 +222,19 @@ int32_t FilmSourceFfmpeg::next_conversion() const {
 void FilmSourceFfmpeg::convert_ahead(int32_t n, std::shared_ptr<const DecodedPicture> decoded) {
   std::shared_ptr<const FrameBitmap> bitmap = ahead_converter_.convert(*decoded);
   std::lock_guard lock(mutex_);
+  converting_ = -1;
+  ready_.notify_all();
   // Bitmaps the display has passed are dropped (their memory is reused).
+  const int32_t reach = kConvertAheadFrames * stride_;
   for (auto it = converted_.begin(); it != converted_.end();) {
     const int32_t ahead = (it->first - display_) * direction_;
-    it = ahead < 0 || ahead > kConvertAheadFrames ? converted_.erase(it) : std::next(it);
+    it = ahead < 0 || ahead > reach ? converted_.erase(it) : std::next(it);
   }
   const int32_t ahead = (n - display_) * direction_;
   if (!bitmap) {
     failed_.insert(n);  // a pixel format the converter does not know
     ready_.notify_all();
-  } else if (ahead >= 0 && ahead <= kConvertAheadFrames) {
+  } else if (ahead >= 0 && ahead <= reach) {
     converted_.emplace(n, std::move(bitmap));
   }
 }
@@ -237,7 +253,10 @@ void FilmSourceFfmpeg::run() {
         return conversion >= 0 || (job = next_job()).target >= 0;
       });
       if (stop_) return;
-      if (conversion >= 0) decoded = cache_.find(conversion);
+      if (conversion >= 0) {
+        decoded = cache_.find(conversion);
+        converting_ = conversion;
+      }
     }
     if (decoded) {
       convert_ahead(conversion, std::move(decoded));

@@ -35,6 +35,9 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// Frames next to be shown that the decoder thread also converts to
   /// bitmaps, so the display pass finds them ready to draw.
   static constexpr int32_t kConvertAheadFrames = 3;
+  /// The display waits at most this long for a conversion of its frame
+  /// already under way on the decoder thread (one takes well under 1 ms).
+  static constexpr std::chrono::microseconds kConversionWait{5000};
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
@@ -92,6 +95,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   // Written under the lock; read without it where a stale value does no harm.
   std::atomic<int32_t> display_ = 0;
   std::atomic<int32_t> direction_ = 1;
+  /// Frames the display moved in its last step of travel (4 at four times
+  /// the filmed speed): the frames converted ahead are that far apart.
+  std::atomic<int32_t> stride_ = 1;
+  int32_t converting_ = -1;  ///< frame the decoder thread converts now
   std::atomic<bool> stop_ = false;
   int32_t read_ahead_ = 1;  ///< fixed while a film is open
   /// Counts the display's moves; a decoded target that could not be kept
