@@ -1,4 +1,4 @@
-// Frame-exact film reading with libavformat and libavcodec.
+// Frame-exact film reading with libavformat, libavcodec and libswscale.
 //
 // Frames are numbered by their place in the film's index (in AVI the index
 // holds one entry per frame). After a seek the first video packet is looked
@@ -15,6 +15,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
 }
 
 namespace cabsim {
@@ -38,13 +39,10 @@ int32_t lookup(const std::vector<std::pair<int64_t, int32_t>>& table, int64_t ke
 
 }  // namespace
 
-DecodedPicture::~DecodedPicture() {
-  av_frame_free(&frame_);
-}
-
 FilmReaderFfmpeg::FilmReaderFfmpeg() = default;
 
 FilmReaderFfmpeg::~FilmReaderFfmpeg() {
+  sws_freeContext(sws_);
   av_packet_free(&packet_);
   av_frame_free(&frame_);
   avcodec_free_context(&codec_);
@@ -90,13 +88,11 @@ std::string FilmReaderFfmpeg::open(const std::filesystem::path& file) {
   codec_ = avcodec_alloc_context3(decoder);
   if (!codec_ || avcodec_parameters_to_context(codec_, par) < 0) return "out of memory";
   // Intra-only pictures come out one per packet only without frame threads;
-  // long-GOP films decode on two frame threads.
+  // long-GOP films decode on two frame threads while this thread converts.
   codec_->thread_count = intra_only_ ? 1 : kLongGopDecodeThreads;
   codec_->thread_type = intra_only_ ? FF_THREAD_SLICE : FF_THREAD_FRAME;
   if ((rc = avcodec_open2(codec_, decoder, nullptr)) < 0)
     return "the video codec cannot be opened (" + av_error_text(rc) + ")";
-  const int bytes = av_image_get_buffer_size(codec_->pix_fmt, width_, height_, 1);
-  picture_bytes_ = bytes > 0 ? static_cast<size_t>(bytes) : size_t{4} * width_ * height_;
 
   if (std::string failure = read_frame_table(file_size); !failure.empty()) return failure;
   return {};
@@ -213,10 +209,8 @@ FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& 
       errors_in_a_row = 0;
       const int32_t number = next_out_ < 0 ? -1 : next_out_++;
       if (number >= 0 && number < frame_count() && sink.wanted(number)) {
-        if (AVFrame* kept = av_frame_alloc()) {
-          av_frame_move_ref(kept, frame_);
-          sink.deliver(number, std::make_shared<const DecodedPicture>(kept));
-        }
+        std::shared_ptr<FrameBitmap> picture = sink.buffer();
+        if (picture && convert(frame_, *picture)) sink.deliver(number, std::move(picture));
       }
       av_frame_unref(frame_);
       if (number == target) return Result::kDone;
@@ -261,6 +255,19 @@ FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& 
     rc = avcodec_send_packet(codec_, packet_);
     if (rc < 0 && intra_only_ && last_packet_ == target) return Result::kFailed;
   }
+}
+
+bool FilmReaderFfmpeg::convert(const AVFrame* frame, FrameBitmap& out) {
+  if (frame->width <= 0 || frame->height <= 0 || out.width() != width_ || out.height() != height_)
+    return false;
+  sws_ = sws_getCachedContext(sws_, frame->width, frame->height,
+                              static_cast<AVPixelFormat>(frame->format), width_, height_,
+                              AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (!sws_) return false;
+  uint8_t* planes[4] = {out.data(), nullptr, nullptr, nullptr};
+  int strides[4] = {out.stride(), 0, 0, 0};
+  return sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) ==
+         height_;
 }
 
 }  // namespace cabsim

@@ -1,6 +1,6 @@
 // Frame-exact reading of one film file with FFmpeg: the table of its frames,
-// seeking to the key frame before a frame, and decoding forward while counting
-// frames. Used by one thread.
+// seeking to the key frame before a frame, decoding forward while counting
+// frames, and converting pictures to 32-bit bitmaps. Used by one thread.
 #pragma once
 
 #include <cstdint>
@@ -9,36 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "presentation/frame_bitmap.h"
+
 struct AVFormatContext;
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
+struct SwsContext;
 
 namespace cabsim {
 
-/// A picture as the decoder gave it, in the film's own pixel format; it
-/// shares the decoder's buffers, which stay untouched while it lives.
-class DecodedPicture {
- public:
-  /// Takes over `frame` (freed with the picture).
-  explicit DecodedPicture(AVFrame* frame) : frame_(frame) {}
-  ~DecodedPicture();
-  DecodedPicture(const DecodedPicture&) = delete;
-  DecodedPicture& operator=(const DecodedPicture&) = delete;
-  const AVFrame* frame() const { return frame_; }
-
- private:
-  AVFrame* frame_;
-};
-
-/// Where decoded frames go. The reader asks before keeping a frame, so an
-/// intra-only film does not even decode the frames nobody wants.
+/// Where decoded frames go. The reader asks before converting a frame, so
+/// frames nobody wants cost no conversion (and, for intra-only films, no
+/// decoding either).
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  /// True when frame `number` should be kept and delivered.
+  /// True when frame `number` should be converted and delivered.
   virtual bool wanted(int32_t number) = 0;
-  virtual void deliver(int32_t number, std::shared_ptr<const DecodedPicture> picture) = 0;
+  /// A bitmap of the film's size to convert the next wanted frame into.
+  virtual std::shared_ptr<FrameBitmap> buffer() = 0;
+  virtual void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) = 0;
   /// Polled between frames: true ends the decoding at once.
   virtual bool cancelled() = 0;
 };
@@ -63,8 +54,6 @@ class FilmReaderFfmpeg {
   int32_t frame_count() const { return static_cast<int32_t>(frames_.size()); }
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
-  /// Memory one decoded picture takes, about.
-  size_t picture_bytes() const { return picture_bytes_; }
   /// True when every frame decodes on its own (MJPEG, uncompressed).
   bool intra_only() const { return intra_only_; }
   /// The key frame at or before frame `n` (0 when there is none).
@@ -76,7 +65,8 @@ class FilmReaderFfmpeg {
   int32_t cost_to_reach(int32_t target) const;
 
   static constexpr int32_t kSeekCostFrames = 8;
-  /// Frame threads of a long-GOP decoder (one per core of a small machine).
+  /// Frame threads of a long-GOP decoder (the machine has two cores; the
+  /// reading thread converts pictures beside them).
   static constexpr int kLongGopDecodeThreads = 2;
   /// Decoding gives up on a stretch of damaged pictures this long.
   static constexpr int kMaxDecodeErrorsInARow = 16;
@@ -101,16 +91,17 @@ class FilmReaderFfmpeg {
   bool read_video_packet();
   /// The frame number of the packet just read, or -1.
   int32_t identify_packet() const;
+  bool convert(const AVFrame* frame, FrameBitmap& out);
   void reset_position();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
+  SwsContext* sws_ = nullptr;
   int stream_ = -1;
   int32_t width_ = 0;
   int32_t height_ = 0;
-  size_t picture_bytes_ = 0;
   bool intra_only_ = false;
 
   std::vector<FrameEntry> frames_;

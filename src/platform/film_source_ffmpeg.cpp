@@ -9,7 +9,6 @@
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace cabsim {
 
@@ -21,7 +20,11 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
     std::lock_guard lock(source_.mutex_);
     return source_.wanted(number, job_);
   }
-  void deliver(int32_t number, std::shared_ptr<const DecodedPicture> picture) override {
+  std::shared_ptr<FrameBitmap> buffer() override {
+    std::lock_guard lock(source_.mutex_);
+    return source_.cache_.take_buffer();
+  }
+  void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) override {
     {
       std::lock_guard lock(source_.mutex_);
       source_.cache_.insert(number, std::move(picture), source_.display_, source_.direction_);
@@ -53,28 +56,21 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   auto reader = std::make_unique<FilmReaderFfmpeg>();
   if (std::string failure = reader->open(file); !failure.empty())
     return file.string() + ": " + failure;
-  cache_.reset(reader->picture_bytes());
-  converter_.reset(reader->width(), reader->height());
-  ahead_converter_.reset(reader->width(), reader->height());
+  cache_.reset(reader->width(), reader->height());
   // Room for the window, the stretch kept on the way, and the frames behind.
   read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
   prefetch_.clear();
   display_ = 0;
   direction_ = 1;
-  stride_ = 1;
-  converting_ = -1;
   moves_ = 0;
   stalled_at_ = ~uint64_t{0};
   stop_ = false;
   // The first picture is decoded here: a film whose pictures cannot be
   // decoded fails to open instead of showing nothing.
   Sink first(*this, Job{0, 0, 0});
-  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0) ||
-      !converter_.convert(*cache_.find(0))) {
-    cache_.clear();
+  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0))
     return file.string() + ": the film's first picture cannot be decoded";
-  }
   reader_ = std::move(reader);
   frame_count_ = reader_->frame_count();
   width_ = reader_->width();
@@ -94,66 +90,29 @@ void FilmSourceFfmpeg::close() {
   reader_.reset();
   std::lock_guard lock(mutex_);
   cache_.clear();
-  converted_.clear();
   failed_.clear();
   prefetch_.clear();
   frame_count_ = width_ = height_ = 0;
-  shown_decoded_.reset();
-  shown_picture_.reset();
 }
 
 FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait) {
   if (!reader_ || n < 0 || n >= frame_count_) return {};
-  std::shared_ptr<const DecodedPicture> decoded;
-  int32_t number = n;
-  {
-    std::unique_lock lock(mutex_);
-    if (n != display_) {
-      const int32_t step = n - display_;
-      if (step >= -kJumpFrames && step <= kJumpFrames) {
-        direction_ = step > 0 ? 1 : -1;
-        stride_ = step > 0 ? step : -step;
-      }
-      display_ = n;
-      ++moves_;
-      work_.notify_one();
-    }
-    if (converting_ == n)
-      ready_.wait_for(lock, kConversionWait, [&] { return stop_ || converting_ != n; });
-    if (auto it = converted_.find(n); it != converted_.end()) {
-      shown_decoded_ = cache_.find(n);
-      shown_picture_ = it->second;
-      return {shown_picture_, n, true};
-    }
-    decoded = cache_.find(n);
-    if (!decoded && max_wait.count() > 0) {
-      ready_.wait_for(lock, max_wait,
-                      [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
-      decoded = cache_.find(n);
-    }
-    if (!decoded) std::tie(number, decoded) = cache_.nearest(n);
+  std::unique_lock lock(mutex_);
+  if (n != display_) {
+    const int32_t step = n - display_;
+    if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
+    display_ = n;
+    ++moves_;
+    work_.notify_one();
   }
-  FilmFrame shown = picture_of(number, std::move(decoded), number == n);
-  if (shown.exact) {
-    // Kept with the decoder thread's bitmaps, so it does not convert it too.
-    std::lock_guard lock(mutex_);
-    converted_.emplace(n, shown.picture);
+  if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  if (max_wait.count() > 0) {
+    ready_.wait_for(lock, max_wait,
+                    [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
+    if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
   }
-  return shown;
-}
-
-FilmFrame FilmSourceFfmpeg::picture_of(int32_t number,
-                                       std::shared_ptr<const DecodedPicture> decoded, bool exact) {
-  if (!decoded) return {};
-  // The display asks again for the picture it shows while the next frame is
-  // on its way: that costs no second conversion.
-  if (decoded != shown_decoded_) {
-    std::shared_ptr<FrameBitmap> converted = converter_.convert(*decoded);
-    if (!converted) return {};
-    shown_decoded_ = std::move(decoded);
-    shown_picture_ = std::move(converted);
-  }
-  return {shown_picture_, number, exact};
+  auto [number, picture] = cache_.nearest(n);
+  return {std::move(picture), number, false};
 }
 
 void FilmSourceFfmpeg::prefetch(int32_t n) {
@@ -170,11 +129,6 @@ void FilmSourceFfmpeg::prefetch(int32_t n) {
 bool FilmSourceFfmpeg::ready(int32_t n) const {
   std::lock_guard lock(mutex_);
   return cache_.contains(n);
-}
-
-bool FilmSourceFfmpeg::converted(int32_t n) const {
-  std::lock_guard lock(mutex_);
-  return converted_.count(n) != 0;
 }
 
 bool FilmSourceFfmpeg::in_window(int32_t n) const {
@@ -211,56 +165,13 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   return job;
 }
 
-int32_t FilmSourceFfmpeg::next_conversion() const {
-  for (int32_t i = 0; i <= kConvertAheadFrames; ++i) {
-    const int32_t n = display_ + i * stride_ * direction_;
-    if (cache_.contains(n) && converted_.count(n) == 0 && failed_.count(n) == 0) return n;
-  }
-  return -1;
-}
-
-void FilmSourceFfmpeg::convert_ahead(int32_t n, std::shared_ptr<const DecodedPicture> decoded) {
-  std::shared_ptr<const FrameBitmap> bitmap = ahead_converter_.convert(*decoded);
-  std::lock_guard lock(mutex_);
-  converting_ = -1;
-  ready_.notify_all();
-  // Bitmaps the display has passed are dropped (their memory is reused).
-  const int32_t reach = kConvertAheadFrames * stride_;
-  for (auto it = converted_.begin(); it != converted_.end();) {
-    const int32_t ahead = (it->first - display_) * direction_;
-    it = ahead < 0 || ahead > reach ? converted_.erase(it) : std::next(it);
-  }
-  const int32_t ahead = (n - display_) * direction_;
-  if (!bitmap) {
-    failed_.insert(n);  // a pixel format the converter does not know
-    ready_.notify_all();
-  } else if (ahead >= 0 && ahead <= reach) {
-    converted_.emplace(n, std::move(bitmap));
-  }
-}
-
 void FilmSourceFfmpeg::run() {
   for (;;) {
     Job job;
-    int32_t conversion = -1;
-    std::shared_ptr<const DecodedPicture> decoded;
     {
       std::unique_lock lock(mutex_);
-      work_.wait(lock, [&] {
-        if (stop_) return true;
-        // Converting a frame about to be shown is short: it goes first.
-        conversion = next_conversion();
-        return conversion >= 0 || (job = next_job()).target >= 0;
-      });
+      work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
       if (stop_) return;
-      if (conversion >= 0) {
-        decoded = cache_.find(conversion);
-        converting_ = conversion;
-      }
-    }
-    if (decoded) {
-      convert_ahead(conversion, std::move(decoded));
-      continue;
     }
     Sink sink(*this, job);
     const auto result = reader_->decode_to(job.target, sink);

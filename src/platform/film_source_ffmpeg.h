@@ -1,12 +1,10 @@
 // The film source on FFmpeg: a decoder thread that reads ahead of the display
-// in its direction of travel and keeps recently decoded frames; the display's
-// own thread converts the frame it shows.
+// in its direction of travel and keeps recently decoded frames.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -14,7 +12,6 @@
 #include <vector>
 
 #include "platform/film_frame_cache.h"
-#include "platform/film_picture_converter.h"
 #include "platform/film_reader_ffmpeg.h"
 #include "presentation/film_source.h"
 
@@ -32,12 +29,6 @@ class FilmSourceFfmpeg final : public FilmSource {
   static constexpr int32_t kJumpFrames = 60;
   /// Frames that may be decoded ahead of a jump (station stop frames).
   static constexpr int32_t kMaxPrefetchFrames = 32;
-  /// Frames next to be shown that the decoder thread also converts to
-  /// bitmaps, so the display pass finds them ready to draw.
-  static constexpr int32_t kConvertAheadFrames = 3;
-  /// The display waits at most this long for a conversion of its frame
-  /// already under way on the decoder thread (one takes well under 1 ms).
-  static constexpr std::chrono::microseconds kConversionWait{5000};
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
@@ -53,8 +44,6 @@ class FilmSourceFfmpeg final : public FilmSource {
 
   /// Whether frame `n` is decoded and kept now (for tests and benchmarks).
   bool ready(int32_t n) const;
-  /// Whether frame `n` is also converted to a bitmap already.
-  bool converted(int32_t n) const;
 
  private:
   class Sink;
@@ -70,15 +59,8 @@ class FilmSourceFfmpeg final : public FilmSource {
   void run();
   /// The next frame to decode, nearest need first; target -1 when none.
   Job next_job() const;
-  /// The decoded frame next to be shown that is not converted yet; -1 when
-  /// none.
-  int32_t next_conversion() const;
-  /// Converts frame `n` on the decoder thread and keeps the bitmap.
-  void convert_ahead(int32_t n, std::shared_ptr<const DecodedPicture> decoded);
   bool in_window(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
-  /// The bitmap of `decoded` (frame `number`), converted once.
-  FilmFrame picture_of(int32_t number, std::shared_ptr<const DecodedPicture> decoded, bool exact);
   int32_t read_ahead() const { return read_ahead_; }
 
   std::unique_ptr<FilmReaderFfmpeg> reader_;
@@ -89,16 +71,12 @@ class FilmSourceFfmpeg final : public FilmSource {
   mutable std::mutex mutex_;
   std::condition_variable work_;   ///< the decoder thread waits here
   std::condition_variable ready_;  ///< the display waits here for a frame
-  FilmFrameCache<DecodedPicture> cache_;
+  FilmFrameCache cache_;
   std::unordered_set<int32_t> failed_;
   std::vector<int32_t> prefetch_;
   // Written under the lock; read without it where a stale value does no harm.
   std::atomic<int32_t> display_ = 0;
   std::atomic<int32_t> direction_ = 1;
-  /// Frames the display moved in its last step of travel (4 at four times
-  /// the filmed speed): the frames converted ahead are that far apart.
-  std::atomic<int32_t> stride_ = 1;
-  int32_t converting_ = -1;  ///< frame the decoder thread converts now
   std::atomic<bool> stop_ = false;
   int32_t read_ahead_ = 1;  ///< fixed while a film is open
   /// Counts the display's moves; a decoded target that could not be kept
@@ -106,14 +84,6 @@ class FilmSourceFfmpeg final : public FilmSource {
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
   std::thread thread_;
-  /// Bitmaps of the next frames to be shown, made by the decoder thread.
-  std::map<int32_t, std::shared_ptr<const FrameBitmap>> converted_;
-  FilmPictureConverter ahead_converter_;  ///< used by the decoder thread only
-
-  // The display's side, used only by the thread that asks for frames.
-  FilmPictureConverter converter_;
-  std::shared_ptr<const DecodedPicture> shown_decoded_;
-  std::shared_ptr<const FrameBitmap> shown_picture_;
 };
 
 }  // namespace cabsim
