@@ -63,6 +63,7 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   prefetch_.clear();
   display_ = 0;
   direction_ = 1;
+  stride_ = 1;
   moves_ = 0;
   stalled_at_ = ~uint64_t{0};
   stop_ = false;
@@ -100,7 +101,10 @@ FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait)
   std::unique_lock lock(mutex_);
   if (n != display_) {
     const int32_t step = n - display_;
-    if (step >= -kJumpFrames && step <= kJumpFrames) direction_ = step > 0 ? 1 : -1;
+    if (step >= -kJumpFrames && step <= kJumpFrames) {
+      direction_ = step > 0 ? 1 : -1;
+      stride_ = step > 0 ? step : -step;
+    }
     display_ = n;
     ++moves_;
     work_.notify_one();
@@ -138,7 +142,14 @@ bool FilmSourceFfmpeg::in_window(int32_t n) const {
 
 bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
   if (cache_.contains(n) || failed_.count(n) != 0) return false;
-  return in_window(n) || (n >= job.keep_low && n <= job.keep_high) || cache_.pinned(n);
+  if (n == job.target || cache_.pinned(n)) return true;
+  if (reader_ && reader_->intra_only()) return in_window(n) && on_stride(n);
+  return in_window(n) || (n >= job.keep_low && n <= job.keep_high);
+}
+
+bool FilmSourceFfmpeg::on_stride(int32_t n) const {
+  const int32_t ahead = (n - display_) * direction_;
+  return ahead <= 0 || ahead % stride_ == 0;
 }
 
 FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
@@ -148,9 +159,15 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   const int32_t ahead = read_ahead();
   Job job;
   if (stalled_at_ == moves_) return job;
-  for (int32_t i = 0; i <= ahead && job.target < 0; ++i)
-    if (missing(display_ + i * direction_)) job.target = display_ + i * direction_;
-  for (int32_t i = 1; i <= kKeepBehindFrames && job.target < 0; ++i)
+  // An intra-only film decodes any frame alone: ahead of the display only
+  // the frames on its stride are decoded.
+  const int32_t step = reader_->intra_only() ? stride_.load() : 1;
+  for (int32_t i = 0; i * step <= ahead && job.target < 0; ++i)
+    if (missing(display_ + i * step * direction_)) job.target = display_ + i * step * direction_;
+  // Frames just behind matter when a long-GOP film reverses; an intra-only
+  // film decodes them on demand as fast as any other.
+  const int32_t behind = reader_->intra_only() ? 0 : kKeepBehindFrames;
+  for (int32_t i = 1; i <= behind && job.target < 0; ++i)
     if (missing(display_ - i * direction_)) job.target = display_ - i * direction_;
   for (size_t i = 0; i < prefetch_.size() && job.target < 0; ++i)
     if (missing(prefetch_[i])) job.target = prefetch_[i];

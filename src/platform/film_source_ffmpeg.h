@@ -60,6 +60,7 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// The next frame to decode, nearest need first; target -1 when none.
   Job next_job() const;
   bool in_window(int32_t n) const;
+  bool on_stride(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
   int32_t read_ahead() const { return read_ahead_; }
 
@@ -77,6 +78,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   // Written under the lock; read without it where a stale value does no harm.
   std::atomic<int32_t> display_ = 0;
   std::atomic<int32_t> direction_ = 1;
+  /// Frames the display moved in its last step of travel (4 at four times
+  /// the filmed speed): an intra-only film decodes only the frames that far
+  /// apart, the others are never shown.
+  std::atomic<int32_t> stride_ = 1;
   std::atomic<bool> stop_ = false;
   int32_t read_ahead_ = 1;  ///< fixed while a film is open
   /// Counts the display's moves; a decoded target that could not be kept
