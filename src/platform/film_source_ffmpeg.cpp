@@ -149,7 +149,7 @@ bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
 
 bool FilmSourceFfmpeg::on_stride(int32_t n) const {
   const int32_t ahead = (n - display_) * direction_;
-  return ahead <= 0 || ahead % stride_ == 0;
+  return ahead >= 0 && ahead % stride_ == 0;
 }
 
 FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
