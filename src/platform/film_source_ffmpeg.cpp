@@ -2,10 +2,12 @@
 //
 // The display tells where it is each time it asks for a frame; the decoder
 // thread then decodes the missing frame nearest to being shown: the display's
-// own frame, then the frames ahead in the direction of travel, then a few
-// behind, then the prefetched ones. Running backwards through a long-GOP film,
-// each decoding run from a key frame keeps a whole stretch of frames below its
-// target, so the key frame is decoded once per stretch and not once per frame.
+// own frame, then the frames ahead in the direction of travel (of an
+// intra-only film only those on the display's stride, since each decodes
+// alone), then for long-GOP films a few behind, then the prefetched ones.
+// Running backwards through a long-GOP film, each decoding run from a key
+// frame keeps a whole stretch of frames below its target, so the key frame
+// is decoded once per stretch and not once per frame.
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
