@@ -1,0 +1,34 @@
+// make_demo: generates the demo line's complete program directory (films,
+// sounds, pictures, definition files), the same bytes on every run.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "demo_assets.h"
+#include "demo_output.h"
+#include "demo_routes.h"
+#include "demo_texts.h"
+#include "demo_trains.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: make_demo OUTPUT_DIR [--quick]\n");
+    return 2;
+  }
+  bool quick = argc > 2 && std::strcmp(argv[2], "--quick") == 0;
+  (void)quick;
+  try {
+    demo::Output out(argv[1]);
+    demo::SoundList sounds;
+    demo::write_texts(out);
+    std::vector<demo::PanelDesign> panels = demo::write_trains(out, sounds);
+    demo::write_routes(out, sounds);
+    (void)panels;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "make_demo: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
