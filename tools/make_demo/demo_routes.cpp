@@ -53,12 +53,15 @@ enum CallSound {
   kCallTimeOk = 31,
 };
 
+// The calls as they are spoken (kana, for the speech synthesiser).
 const char* const kCalls1[22] = {
-    "停止", "警戒", "注意", "減速", "進行", "中継 制限", "30秒 遅れ", "45秒 遅れ", "1分 遅れ", "1分15秒 遅れ",
-    "1分30秒 遅れ", "1分45秒 遅れ", "2分 遅れ", "遅れ", "回復運転", "早い", "早着 注意", "定時", "定時 よし",
-    "戸閉め よし", "発車", "高速 進行"};
-const char* const kCalls2[] = {"踏切 よし", "出発 進行", "場内 進行", "閉塞 進行", "中継 進行", "次 停車",
-                               "通過", "制限 45", "制限 65", "時刻 よし"};
+    "ていし", "けいかい", "ちゅうい", "げんそく", "しんこう", "ちゅうけい せいげん", "さんじゅうびょう おくれ",
+    "よんじゅうごびょう おくれ", "いっぷん おくれ", "いっぷん じゅうごびょう おくれ", "いっぷん さんじゅうびょう おくれ",
+    "いっぷん よんじゅうごびょう おくれ", "にふん おくれ", "おくれ", "かいふく うんてん", "はやい", "そうちゃく ちゅうい",
+    "ていじ", "ていじ よし", "とじめ よし", "はっしゃ", "こうそく しんこう"};
+const char* const kCalls2[] = {"ふみきり よし", "しゅっぱつ しんこう", "じょうない しんこう", "へいそく しんこう",
+                               "ちゅうけい しんこう", "つぎ ていしゃ", "つうか", "せいげん よんじゅうご",
+                               "せいげん ろくじゅうご", "じこく よし"};
 
 struct Timing {
   std::vector<int> arrival;  ///< clock units, per station in travel order
@@ -139,8 +142,8 @@ void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
   };
   const Direction down = direction(false);  // names in line order
   t.line("[SoundData]");
-  t.line(speech("start_announce.wav", "本日もデモ線をご利用いただきまして、ありがとうございます。まもなく発車します。"));
-  for (int i = 0; i < 5; ++i) t.line(speech(numbered("arrival%d.wav", i), down.stations[i].name + "、" + down.stations[i].name + "です。"));
+  t.line(speech("start_announce.wav", "ほんじつも でもせんを ごりよう いただきまして、ありがとう ございます。まもなく はっしゃ します。"));
+  for (int i = 0; i < 5; ++i) t.line(speech(numbered("arrival%d.wav", i), down.stations[i].kana + "、" + down.stations[i].kana + "です。"));
   t.line(sounds.add("sound\\route\\melody_a.wav", SoundKind::melody, 0));
   t.line(sounds.add("sound\\route\\melody_b.wav", SoundKind::melody, 1));
   t.line(sounds.add("sound\\route\\crossing_bell.wav", SoundKind::crossing_bell));
@@ -148,9 +151,9 @@ void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
   t.line(sounds.add("sound\\route\\tunnel_roar.wav", SoundKind::ambient, 1));
   t.line(sounds.add("sound\\route\\air_release.wav", SoundKind::air_release));
   t.line(sounds.add("sound\\route\\cab_ambient.wav", SoundKind::ambient, 0));
-  for (int i = 0; i < 5; ++i) t.line(speech(numbered("next%d.wav", i), "次は、" + down.stations[i].name + "です。"));
+  for (int i = 0; i < 5; ++i) t.line(speech(numbered("next%d.wav", i), "つぎは、" + down.stations[i].kana + "です。"));
   t.line(sounds.add("sound\\route\\platform_whistle.wav", SoundKind::horn, 1200));
-  t.line(speech("arriving_soon.wav", "まもなく到着です。お出口は左側です。"));
+  t.line(speech("arriving_soon.wav", "まもなく とうちゃく です。"));
   t.line("#");
   (void)d;
 }
@@ -221,7 +224,7 @@ void speed_signal(TextFile& t) {
 void signal_section(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p) {
   t.line("[Signal]");
   int prev_frame = 0;
-  for (const Signal& s : d.signals) {
+  for (const Signal& s : d.signal_posts) {
     int at = p.frame_at(s.at);
     int from = p.frame_at(s.view_from);
     int transponder = std::max(prev_frame + 1, p.frame_at(s.at - 500));
@@ -254,8 +257,8 @@ void slope_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
 
 void call_tables(TextFile& t, const RunSpec& run, const Direction& d) {
   t.line("[SignalKanko]");
-  for (size_t i = 0; i < d.signals.size(); ++i) {
-    SignalRole r = d.signals[i].role;
+  for (size_t i = 0; i < d.signal_posts.size(); ++i) {
+    SignalRole r = d.signal_posts[i].role;
     int slot = r == SignalRole::starting ? kCallStarting
                : r == SignalRole::home   ? kCallHome
                : r == SignalRole::block  ? kCallBlock
@@ -284,9 +287,9 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   // one only while the home signal shows stop.
   const Station& last = d.stations.back();
   size_t home = 0;
-  for (size_t i = 0; i < d.signals.size(); ++i)
-    if (d.signals[i].role == SignalRole::home) home = i;
-  t.line("[SpeedCheck1]").row(55, 0, p.frame_at(last.stop - 160), 0).row(35, 0, p.frame_at(d.signals[home].at - 60), int(home)).line("#");
+  for (size_t i = 0; i < d.signal_posts.size(); ++i)
+    if (d.signal_posts[i].role == SignalRole::home) home = i;
+  t.line("[SpeedCheck1]").row(55, 0, p.frame_at(last.stop - 160), 0).row(35, 0, p.frame_at(d.signal_posts[home].at - 60), int(home)).line("#");
   const Curve* sharp = &d.curves[0];
   for (const Curve& c : d.curves)
     if (std::fabs(c.radius) < std::fabs(sharp->radius)) sharp = &c;

@@ -17,17 +17,18 @@ constexpr double kTrainLength = 200;  ///< 10 cars of 20 m
 struct StationPlace {
   const char* name;
   const char* reading;
+  const char* kana;
   double centre;
   bool filmed_stop;
   bool down_platform_left;
 };
 
 constexpr StationPlace kStations[] = {
-    {"花見台", "Hanamidai", 150, true, true},
-    {"桜川", "Sakuragawa", 1050, true, true},
-    {"緑町", "Midorimachi", 1950, false, false},
-    {"青葉台", "Aobadai", 2900, true, true},
-    {"星ヶ丘", "Hoshigaoka", 3950, true, false},
+    {"花見台", "Hanamidai", "はなみだい", 150, true, true},
+    {"桜川", "Sakuragawa", "さくらがわ", 1050, true, true},
+    {"緑町", "Midorimachi", "みどりまち", 1950, false, false},
+    {"青葉台", "Aobadai", "あおばだい", 2900, true, true},
+    {"星ヶ丘", "Hoshigaoka", "ほしがおか", 3950, true, false},
 };
 constexpr double kHalfPlatform = 105;
 constexpr double kStopInset = 90;  ///< stop marker from the platform centre
@@ -71,15 +72,15 @@ void add_signals(Direction& d) {
   for (size_t k = 0; k < st.size(); ++k) {
     if (k > 0) {
       double home = st[k].platform.from - 110;
-      double prev = d.signals.empty() ? 0 : d.signals.back().at;
-      if (home - prev > 750) d.signals.push_back({SignalRole::block, (prev + home) / 2, number++, -1});
-      if (k == 2) d.signals.push_back({SignalRole::repeater, home - 300, 0, -1});
-      d.signals.push_back({SignalRole::home, home, number++, -1});
+      double prev = d.signal_posts.empty() ? 0 : d.signal_posts.back().at;
+      if (home - prev > 750) d.signal_posts.push_back({SignalRole::block, (prev + home) / 2, number++, -1});
+      if (k == 2) d.signal_posts.push_back({SignalRole::repeater, home - 300, 0, -1});
+      d.signal_posts.push_back({SignalRole::home, home, number++, -1});
     }
-    if (k + 1 < st.size()) d.signals.push_back({SignalRole::starting, st[k].stop + 45, number++, int(k)});
+    if (k + 1 < st.size()) d.signal_posts.push_back({SignalRole::starting, st[k].stop + 45, number++, int(k)});
   }
   double prev = -1e9;
-  for (auto& s : d.signals) {
+  for (auto& s : d.signal_posts) {
     s.view_from = std::max({0.0, prev + 5, s.at - 400});
     prev = s.at;
   }
@@ -104,6 +105,7 @@ Direction direction(bool up) {
     Station s;
     s.name = p.name;
     s.reading = p.reading;
+    s.kana = p.kana;
     s.platform = to_film(up, p.centre - kHalfPlatform, p.centre + kHalfPlatform);
     s.stop = to_film(up, up ? p.centre - kStopInset : p.centre + kStopInset);
     s.left_platform = up ? !p.down_platform_left : p.down_platform_left;
@@ -178,9 +180,8 @@ void append(std::vector<SpeedSegment>& out, int a, int b, double va, double vb) 
 
 SpeedProfile plan_run(const Direction& d) {
   std::vector<double> speeds;  // per frame, km/h
-  std::vector<bool> standing;
   double s = 0;
-  for (int i = 0; i < kStandFrames; ++i) speeds.push_back(0), standing.push_back(true);
+  for (int i = 0; i < kStandFrames; ++i) speeds.push_back(0);
   for (size_t k = 1; k < d.stations.size(); ++k) {
     if (!d.stations[k].filmed_stop) continue;
     double stop = d.stations[k].stop;
@@ -190,24 +191,22 @@ SpeedProfile plan_run(const Direction& d) {
       next = std::max(next, v - kBrake / kFps * 1.05);
       double step = (v + next) / 7.2 / kFps;
       if (stop - s < 0.4 && next < 2.0) break;
-      if (next < 0.3 && stop - s > 0.4) next = 0.3;  // creep the last centimetres
+      if (next < 0.3 && stop - s > 0.4 && stop - s < 5) next = 0.3;  // creep the last centimetres
       v = next;
       s += step;
       speeds.push_back(v);
-      standing.push_back(false);
     }
     speeds.push_back(0);
-    standing.push_back(false);
     s = stop;
-    for (int i = 0; i < kStandFrames; ++i) speeds.push_back(0), standing.push_back(true);
+    for (int i = 0; i < kStandFrames; ++i) speeds.push_back(0);
   }
   std::vector<SpeedSegment> segs;
   int n = int(speeds.size());
   int a = 0;
   while (a < n - 1) {
     int b = a + 1;
-    if (standing[a] || speeds[a] == 0) {
-      while (b < n - 1 && speeds[b] == 0 && standing[b]) ++b;
+    if (speeds[a] == 0 && speeds[a + 1] == 0) {  // a stand: one segment at 0 km/h
+      while (b + 1 < n && speeds[b + 1] == 0) ++b;
     } else {
       b = std::min(n - 1, a + kSampleFrames);
       for (int f = a + 1; f < b; ++f)
@@ -246,13 +245,17 @@ double SpeedProfile::speed_kmh(int f) const {
 
 int SpeedProfile::frame_at(double metres) const {
   auto it = std::lower_bound(frame_cm_.begin(), frame_cm_.end(), int64_t(std::llround(metres * 100)));
-  return int(std::min<ptrdiff_t>(it - frame_cm_.begin(), last_frame()));
+  int f = int(std::min<ptrdiff_t>(it - frame_cm_.begin(), last_frame()));
+  // A frame shared by two segments would place the object twice; take the next.
+  for (const SpeedSegment& g : segments_)
+    if (g.to_frame == f && f < last_frame()) return f + 1;
+  return f;
 }
 
 int SpeedProfile::stop_frame_near(double metres) const {
   int f = frame_at(metres - 2);
   while (f < last_frame() && speed_kmh(f) > 0) ++f;
-  return f;
+  return std::min(f + 1, last_frame());  // inside the stand, not on its first frame
 }
 
 }  // namespace demo

@@ -1,4 +1,4 @@
-// The demo line: one description of the track (stations, signals, limits,
+// The demo line: one description of the track (stations, signal_posts, limits,
 // curves, gradient, tunnel, crossing) and the filming train's run over it in
 // each direction, from which both the films and the route files are made.
 #pragma once
@@ -40,13 +40,14 @@ struct Limit {
 struct Station {
   std::string name;  ///< Japanese name (UTF-8)
   std::string reading;  ///< romanised name for the boards
+  std::string kana;  ///< the name in kana, as it is announced
   double stop = 0;  ///< nominal stop position (front of the train), m
   Stretch platform;
   bool left_platform = true;  ///< platform on the left of the train
   bool filmed_stop = true;  ///< the filming train stops here
 };
 
-/// Kinds of line-side signals of the demo line (the lamp arrangement).
+/// Kinds of line-side signal_posts of the demo line (the lamp arrangement).
 enum class SignalRole { block, home, starting, repeater };
 
 struct Signal {
@@ -71,7 +72,7 @@ struct Direction {
   double chainage_at_start = 0;  ///< km post value at film position 0, km
   int chainage_sign = 1;  ///< +1 when km posts grow along the film
   std::vector<Station> stations;
-  std::vector<Signal> signals;
+  std::vector<Signal> signal_posts;
   std::vector<Limit> limits;
   std::vector<Curve> curves;
   std::vector<Gradient> gradients;

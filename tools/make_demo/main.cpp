@@ -6,9 +6,12 @@
 #include <exception>
 #include <string>
 
+#include <QGuiApplication>
+
 #include "demo_assets.h"
 #include "demo_output.h"
 #include "demo_routes.h"
+#include "demo_sounds.h"
 #include "demo_texts.h"
 #include "demo_trains.h"
 
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
   }
   bool quick = argc > 2 && std::strcmp(argv[2], "--quick") == 0;
   (void)quick;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
   try {
     demo::Output out(argv[1]);
     demo::SoundList sounds;
@@ -26,6 +31,11 @@ int main(int argc, char** argv) {
     std::vector<demo::PanelDesign> panels = demo::write_trains(out, sounds);
     demo::write_routes(out, sounds);
     (void)panels;
+    // The title screen's sounds: the click on the train and the music played
+    // when there is no opening film.
+    sounds.add("sound\\start.wav", demo::SoundKind::departure_signal);
+    sounds.add("sound\\40248.wav", demo::SoundKind::title_music);
+    demo::write_sounds(out, sounds);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_demo: %s\n", e.what());
     return 1;
