@@ -355,7 +355,16 @@ void pre_train(TextFile& t, const RunSpec& run, const Direction& d, const SpeedP
   t.line("#");
 }
 
-void write_route(Output& out, SoundList& sounds, const RunSpec& run) {
+StafCard staf_card(const RunSpec& run, const Direction& d, const Timing& tm) {
+  StafCard card;
+  card.file = "image\\staf\\staf_" + run.train_number + ".bmp";
+  card.title = run.train_number + " " + d.stations.back().name + "ゆき";
+  for (size_t k = 0; k < d.stations.size(); ++k)
+    card.rows.push_back({d.stations[k].name, tm.arrival[k], tm.departure[k], d.stations[k].filmed_stop || run.stops_at_pass_station});
+  return card;
+}
+
+void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector<StafCard>& cards) {
   Direction d = direction(run.up);
   SpeedProfile p = plan_run(d);
   Timing tm = timetable(run, d, p);
@@ -368,7 +377,7 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run) {
   pre_train(t, run, d, p, tm);
   t.line("[OneMan]").row(run.one_man ? 1 : 0);
   sounds_section(t, d, sounds);
-  t.line("[Monitor]").line("train_tz100.dat").row(560).row(kPanelTop + 284).row(112).row(28).line("image\\panel\\tz100\\monitor.bmp");
+  t.line("[Monitor]").line("train_tz100.dat").row(440).row(kPanelTop + 284).row(112).row(28).line("image\\panel\\tz100\\monitor.bmp");
   announce_section(t, d);
   call_sounds(t, sounds);
   track_sounds(t, d, p);
@@ -382,6 +391,7 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run) {
   speed_unit(t, p);
   tail(t, run, d, p, tm);
   out.write(run.file, t);
+  if (!run.train_number.empty()) cards.push_back(staf_card(run, d, tm));
 }
 
 }  // namespace
@@ -424,8 +434,10 @@ std::string anim_picture(int n) { return numbered("image\\anim\\crossing_lamp%02
 std::string traffic_signal_picture(int n) { return numbered("image\\traffic\\traffic%d.bmp", n); }
 std::string cross_picture(int n) { return numbered("image\\cross\\cross%d.bmp", n); }
 
-void write_routes(Output& out, SoundList& sounds) {
-  for (const RunSpec& run : run_catalogue()) write_route(out, sounds, run);
+std::vector<StafCard> write_routes(Output& out, SoundList& sounds) {
+  std::vector<StafCard> cards;
+  for (const RunSpec& run : run_catalogue()) write_route(out, sounds, run, cards);
+  return cards;
 }
 
 FilmNames film_names(bool up) {

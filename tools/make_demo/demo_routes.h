@@ -50,7 +50,19 @@ struct InsertPlan {
 };
 InsertPlan insert_plan(const Direction& dir, const SpeedProfile& profile);
 
-/// Writes every route file of the catalogue.
-void write_routes(Output& out, SoundList& sounds);
+/// A timetable card: the times of one timetabled run.
+struct StafCard {
+  std::string file;  ///< picture path
+  std::string title;  ///< e.g. "827M 花見台ゆき"
+  struct Row {
+    std::string station;
+    int arrival = 0, departure = 0;  ///< clock units (1/30 s)
+    bool stops = true;
+  };
+  std::vector<Row> rows;
+};
+
+/// Writes every route file of the catalogue; returns the cards they show.
+std::vector<StafCard> write_routes(Output& out, SoundList& sounds);
 
 }  // namespace demo

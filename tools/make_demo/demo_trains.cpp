@@ -112,11 +112,11 @@ void panel(TextFile& t, const PanelDesign& p) {
   lamp("[Lamp_Back]", "lamp_back.bmp", 76, top + 44);
   if (!p.diesel) lamp("[Lamp_Const]", "lamp_const.bmp", 132, top + 44);
   lamp("[Lamp_Stop]", "lamp_stop.bmp", 188, top + 44);
-  // Speedometer: 0 km/h at -135 degrees, 135 km/h at +135 degrees.
-  t.line("- 速度計").line("[Needle_Speed]").line(f("needle_speed.bmp")).row(60).row(top + 80).row(0).row(0).row(-135).row(2.0).row(0);
+  // Speedometer: 0 km/h at -135 degrees, 140 km/h at +135 degrees.
+  t.line("- 速度計").line("[Needle_Speed]").line(f("needle_speed.bmp")).row(60).row(top + 80).row(0).row(0).row(-135).row(270.0 / 140).row(0);
   // Pressure gauge: 0 to 1000 kPa over 270 degrees.
   t.line("- BC圧力計").line("[Needle_BC]").line(f("needle_bc.bmp")).row(300).row(top + 110).row(0).row(0).row(-135).row(0.27);
-  t.line("- BC圧力計（リニア）").line("[Needle_BC_L]").line(f("bar_bc.bmp")).row(460).row(top + 280).row(0.15);
+  t.line("- BC圧力計（リニア）").line("[Needle_BC_L]").line(f("bar_bc.bmp")).row(452).row(top + 280).row(0.3);
   if (p.one_lever && p.diesel) {
     t.line("- BP圧力計").line("[Needle_BP]").line(f("needle_bp.bmp")).row(300).row(top + 110).row(0).row(0).row(-135).row(0.27);
   }
@@ -126,7 +126,7 @@ void panel(TextFile& t, const PanelDesign& p) {
     t.line("- 電流計").line("[Needle_I]").line(f("needle_i.bmp")).row(600).row(top + 160).row(0).row(0).row(0).row(0.27).row(0);
   }
   if (p.cab_signal) {
-    t.line("[Lamp_signal]").row(250).row(top + 250).row(64).row(32).line(f("cabsignal.bmp"));
+    t.line("[Lamp_signal]").row(280).row(top + 262).row(64).row(32).line(f("cabsignal.bmp"));
     for (int v : {0, 25, 45, 75, 100}) t.row(v);
     t.line("#");
   }
@@ -136,11 +136,11 @@ void panel(TextFile& t, const PanelDesign& p) {
     t.line("[GearImageList]").row(470).row(top + 130).row(48).row(24).line(f("gear.bmp"));
     t.line("[GearImageList2]").row(470).row(top + 160).row(48).row(48).line(f("gear_lever.bmp"));
   }
-  t.line("[Digi_Speed]").row(140).row(top + 250).row(16).row(24).line(f("digits.bmp"));
+  t.line("[Digi_Speed]").row(136).row(top + 215).row(16).row(24).line(f("digits.bmp"));
   t.line("[Others]");
   const char* others[] = {"lamp_dooropen.bmp", "lamp_dooropen_special.bmp", "lamp_conductor.bmp", "lamp_pantograph.bmp",
                           "lamp_request.bmp"};
-  for (int i = 0; i < 5; ++i) t.line(f(others[i])).row(20 + 56 * i).row(top + 200);
+  for (int i = 0; i < 5; ++i) t.line(f(others[i])).row(20 + 56 * i).row(top + 290);
   t.line("#");
 }
 

@@ -10,6 +10,7 @@
 
 #include "demo_assets.h"
 #include "demo_output.h"
+#include "demo_pictures.h"
 #include "demo_routes.h"
 #include "demo_sounds.h"
 #include "demo_texts.h"
@@ -29,8 +30,10 @@ int main(int argc, char** argv) {
     demo::SoundList sounds;
     demo::write_texts(out);
     std::vector<demo::PanelDesign> panels = demo::write_trains(out, sounds);
-    demo::write_routes(out, sounds);
-    (void)panels;
+    std::vector<demo::StafCard> cards = demo::write_routes(out, sounds);
+    demo::draw_panels(out, panels);
+    demo::draw_signals_and_signs(out);
+    demo::draw_title_and_cards(out, cards);
     // The title screen's sounds: the click on the train and the music played
     // when there is no opening film.
     sounds.add("sound\\start.wav", demo::SoundKind::departure_signal);
