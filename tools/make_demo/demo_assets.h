@@ -10,8 +10,8 @@ namespace demo {
 /// What a synthesised sound stands for.
 enum class SoundKind {
   running,  ///< rail noise and joint clicks of one 10 km/h band (param: km/h)
-  motor,  ///< traction motor whine (param: base pitch Hz)
-  engine,  ///< diesel engine rumble (param: firing Hz)
+  motor,    ///< traction motor whine (param: base pitch Hz)
+  engine,   ///< diesel engine rumble (param: firing Hz)
   brake_apply,
   brake_release,
   handle,
@@ -32,7 +32,7 @@ enum class SoundKind {
   departure_signal,
   ats_warning,
   switch_click,  ///< param: number of wheel-set clicks
-  melody,  ///< param: tune number
+  melody,        ///< param: tune number
   crossing_bell,
   passing_train,
   gear_change,

@@ -63,11 +63,13 @@ void draw_dial(QPainter& p, const Dial& d) {
     p.drawLine(d.centre + dir * d.radius * inner, d.centre + dir * d.radius * 0.95);
     if (i % 2 == 0) {
       QPointF at = d.centre + dir * d.radius * 0.66;
-      p.drawText(QRectF(at.x() - 20, at.y() - 10, 40, 20), Qt::AlignCenter, QString::number(int(d.min_value + i / 2 * d.step)));
+      p.drawText(QRectF(at.x() - 20, at.y() - 10, 40, 20), Qt::AlignCenter,
+                 QString::number(int(d.min_value + i / 2 * d.step)));
     }
   }
   p.setFont(picture_font(int(d.radius / 7)));
-  p.drawText(QRectF(d.centre.x() - 40, d.centre.y() + d.radius * 0.3, 80, 20), Qt::AlignCenter, QString::fromUtf8(d.caption));
+  p.drawText(QRectF(d.centre.x() - 40, d.centre.y() + d.radius * 0.3, 80, 20), Qt::AlignCenter,
+             QString::fromUtf8(d.caption));
 }
 
 QImage needle(int size, double length, QColor colour) {
@@ -139,10 +141,12 @@ void body(Output& out, const PanelDesign& d) {
   p.setPen(QColor(235, 235, 235));
   p.setFont(picture_font(9));
   p.fillRect(QRect(446, 130, 24, 152), QColor(25, 25, 25));
-  for (int kpa = 0; kpa <= 500; kpa += 100) p.drawText(QPoint(474, 284 - int(kpa * 0.3)), QString::number(kpa));
+  for (int kpa = 0; kpa <= 500; kpa += 100)
+    p.drawText(QPoint(474, 284 - int(kpa * 0.3)), QString::number(kpa));
   p.setFont(picture_font(16, true));
   p.setPen(QColor(240, 240, 230));
-  p.drawText(QRect(560, 290, 120, 26), Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(d.title));
+  p.drawText(QRect(560, 290, 120, 26), Qt::AlignRight | Qt::AlignVCenter,
+             QString::fromStdString(d.title));
   p.end();
   save_picture(out, d.dir + "panel.bmp", img);
   QImage shade(kPanelWidth, kPanelHeight, QImage::Format_RGB32);
@@ -157,21 +161,33 @@ void lamps(Output& out, const PanelDesign& d) {
     QColor colour;
   };
   const L list[] = {
-      {"lamp_door.bmp", "戸閉", QColor(255, 190, 60)},   {"lamp_power.bmp", "力行", QColor(120, 230, 120)},
-      {"lamp_eb.bmp", "EB", QColor(255, 70, 50)},        {"lamp_gen.bmp", "回生", QColor(90, 200, 255)},
-      {"lamp_air.bmp", "空制", QColor(90, 200, 255)},    {"lamp_fin.bmp", "限流", QColor(255, 240, 120)},
-      {"lamp_ats1.bmp", "ATS", QColor(250, 250, 250)},   {"lamp_ats2.bmp", "ATS", QColor(255, 60, 40)},
-      {"lamp_atsp1.bmp", "P接近", QColor(255, 200, 40)}, {"lamp_atsp2.bmp", "ブレーキ", QColor(255, 60, 40)},
-      {"lamp_g.bmp", "G", QColor(60, 230, 120)},         {"lamp_yg.bmp", "YG", QColor(180, 230, 80)},
-      {"lamp_y.bmp", "Y", QColor(255, 200, 40)},         {"lamp_yy.bmp", "YY", QColor(255, 170, 40)},
-      {"lamp_r.bmp", "R", QColor(255, 50, 40)},          {"lamp_fwd.bmp", "前", QColor(250, 250, 250)},
-      {"lamp_back.bmp", "後", QColor(250, 250, 250)},    {"lamp_const.bmp", "定速", QColor(120, 230, 120)},
-      {"lamp_stop.bmp", "停車", QColor(255, 120, 40)},   {"lamp_dooropen.bmp", "戸開", QColor(255, 120, 40)},
+      {"lamp_door.bmp", "戸閉", QColor(255, 190, 60)},
+      {"lamp_power.bmp", "力行", QColor(120, 230, 120)},
+      {"lamp_eb.bmp", "EB", QColor(255, 70, 50)},
+      {"lamp_gen.bmp", "回生", QColor(90, 200, 255)},
+      {"lamp_air.bmp", "空制", QColor(90, 200, 255)},
+      {"lamp_fin.bmp", "限流", QColor(255, 240, 120)},
+      {"lamp_ats1.bmp", "ATS", QColor(250, 250, 250)},
+      {"lamp_ats2.bmp", "ATS", QColor(255, 60, 40)},
+      {"lamp_atsp1.bmp", "P接近", QColor(255, 200, 40)},
+      {"lamp_atsp2.bmp", "ブレーキ", QColor(255, 60, 40)},
+      {"lamp_g.bmp", "G", QColor(60, 230, 120)},
+      {"lamp_yg.bmp", "YG", QColor(180, 230, 80)},
+      {"lamp_y.bmp", "Y", QColor(255, 200, 40)},
+      {"lamp_yy.bmp", "YY", QColor(255, 170, 40)},
+      {"lamp_r.bmp", "R", QColor(255, 50, 40)},
+      {"lamp_fwd.bmp", "前", QColor(250, 250, 250)},
+      {"lamp_back.bmp", "後", QColor(250, 250, 250)},
+      {"lamp_const.bmp", "定速", QColor(120, 230, 120)},
+      {"lamp_stop.bmp", "停車", QColor(255, 120, 40)},
+      {"lamp_dooropen.bmp", "戸開", QColor(255, 120, 40)},
       {"lamp_dooropen_special.bmp", "特戸開", QColor(255, 80, 160)},
-      {"lamp_conductor.bmp", "車掌", QColor(250, 250, 250)}, {"lamp_pantograph.bmp", "パンタ", QColor(120, 200, 255)},
+      {"lamp_conductor.bmp", "車掌", QColor(250, 250, 250)},
+      {"lamp_pantograph.bmp", "パンタ", QColor(120, 200, 255)},
       {"lamp_request.bmp", "とまります", QColor(255, 220, 60)},
   };
-  for (const L& l : list) save_picture(out, d.dir + l.file, lamp(QString::fromUtf8(l.text), l.colour));
+  for (const L& l : list)
+    save_picture(out, d.dir + l.file, lamp(QString::fromUtf8(l.text), l.colour));
 }
 
 void needles(Output& out, const PanelDesign& d) {
@@ -189,30 +205,38 @@ void needles(Output& out, const PanelDesign& d) {
 void indicators(Output& out, const PanelDesign& d) {
   std::vector<QString> power{d.one_lever ? "切" : "N"};
   for (int n = 1; n <= (d.diesel ? 4 : 8); ++n) power.push_back(QString("P%1").arg(n));
-  save_picture(out, d.dir + "notch_p.bmp", strip(power, 48, 24, QColor(120, 255, 140), QColor(10, 40, 20)));
+  save_picture(out, d.dir + "notch_p.bmp",
+               strip(power, 48, 24, QColor(120, 255, 140), QColor(10, 40, 20)));
   std::vector<QString> brake;
   if (d.diesel) {
-    for (const char* s : {"運転", "保ち", "常用", "重なり", "非常"}) brake.push_back(QString::fromUtf8(s));
+    for (const char* s : {"運転", "保ち", "常用", "重なり", "非常"})
+      brake.push_back(QString::fromUtf8(s));
   } else {
     brake.push_back("N");
     for (int k = 1; k + 1 < d.brake_steps; ++k) brake.push_back(QString("B%1").arg(k));
     brake.push_back("EB");
   }
-  save_picture(out, d.dir + "notch_b.bmp", strip(brake, 48, 24, QColor(255, 200, 80), QColor(50, 20, 10)));
+  save_picture(out, d.dir + "notch_b.bmp",
+               strip(brake, 48, 24, QColor(255, 200, 80), QColor(50, 20, 10)));
   std::vector<QString> digits;
   for (int i = 0; i <= 9; ++i) digits.push_back(QString::number(i));
   digits.push_back(" ");
-  save_picture(out, d.dir + "digits.bmp", strip(digits, 16, 24, QColor(255, 150, 40), QColor(15, 10, 5)));
+  save_picture(out, d.dir + "digits.bmp",
+               strip(digits, 16, 24, QColor(255, 150, 40), QColor(15, 10, 5)));
   if (d.diesel) {
     std::vector<QString> gears;
     for (const char* s : {"中立", "変速", "直1", "直2"}) gears.push_back(QString::fromUtf8(s));
-    save_picture(out, d.dir + "gear.bmp", strip(gears, 48, 24, QColor(120, 220, 255), QColor(10, 25, 40)));
-    save_picture(out, d.dir + "gear_lever.bmp", strip({"N", "1", "2", "3"}, 48, 48, QColor(20, 20, 20), QColor(200, 200, 190)));
+    save_picture(out, d.dir + "gear.bmp",
+                 strip(gears, 48, 24, QColor(120, 220, 255), QColor(10, 25, 40)));
+    save_picture(out, d.dir + "gear_lever.bmp",
+                 strip({"N", "1", "2", "3"}, 48, 48, QColor(20, 20, 20), QColor(200, 200, 190)));
   }
   if (d.cab_signal) {
     std::vector<QString> speeds;
-    for (const char* s : {"×", "25", "45", "75", "100", "110"}) speeds.push_back(QString::fromUtf8(s));
-    save_picture(out, d.dir + "cabsignal.bmp", strip(speeds, 64, 32, QColor(80, 255, 120), QColor(5, 20, 10)));
+    for (const char* s : {"×", "25", "45", "75", "100", "110"})
+      speeds.push_back(QString::fromUtf8(s));
+    save_picture(out, d.dir + "cabsignal.bmp",
+                 strip(speeds, 64, 32, QColor(80, 255, 120), QColor(5, 20, 10)));
   }
 }
 

@@ -81,49 +81,92 @@ QImage signal_image(int n) {
   // Lamp arrangements: 2-lamp (G R), 3-lamp (G Y R), 4-lamp (Y G R Y),
   // 5-lamp (Y G Y R Y), high-speed 4-lamp (G Y G R), 6-lamp (G Y G Y R Y).
   switch (n) {
-    case 0: return repeater(0, false);
-    case 1: return repeater(45, false);
-    case 2: return repeater(90, false);
-    case 3: return colour_light("YR", "-R");
-    case 4: return colour_light("YR", "Y-");
-    case 5: return colour_light("GR", "G-");
-    case 6: return colour_light("GYR", "--R");
-    case 7: return colour_light("GYR", "-Y-");
-    case 8: return colour_light("GYR", "G--");
-    case 9: return colour_light("YGRY", "--R-");
-    case 10: return colour_light("YGRY", "---Y");
-    case 11: return colour_light("YGRY", "YG--");
-    case 12: return colour_light("YGRY", "-G--");
-    case 13: return colour_light("YGRY", "--R-");
-    case 14: return colour_light("YGRY", "Y--Y");
-    case 15: return colour_light("YGRY", "---Y");
-    case 16: return colour_light("YGRY", "-G--");
-    case 17: return colour_light("YGYRY", "---R-");
-    case 18: return colour_light("YGYRY", "Y---Y");
-    case 19: return colour_light("YGYRY", "--Y--");
-    case 20: return colour_light("YGYRY", "YG---");
-    case 21: return colour_light("YGYRY", "-G---");
-    case 22: return colour_light("GYGR", "---R");
-    case 23: return colour_light("GYGR", "-Y--");
-    case 24: return colour_light("GYGR", "-YG-");
-    case 25: return colour_light("GYGR", "G---");
-    case 26: return colour_light("GYGR", "G-G-");
-    case 27: return colour_light("GYGYRY", "----R-");
-    case 28: return colour_light("GYGYRY", "-Y---Y");
-    case 29: return colour_light("GYGYRY", "---Y--");
-    case 30: return colour_light("GYGYRY", "-YG---");
-    case 31: return colour_light("GYGYRY", "G-----");
-    case 32: return colour_light("GYGYRY", "G-G---");
-    case 33: return repeater(0, true);
-    case 34: return repeater(45, true);
-    case 35: return repeater(90, true);
-    case 36: return repeater(90, true, "高");
-    case 37: return cab_display("×", kRed);
-    case 38: return cab_display("25", kYellow);
-    case 39: return cab_display("45", kYellow);
-    case 40: return cab_display("75", kGreen);
-    case 41: return cab_display("100", kGreen);
-    default: return cab_display("110", kGreen);
+    case 0:
+      return repeater(0, false);
+    case 1:
+      return repeater(45, false);
+    case 2:
+      return repeater(90, false);
+    case 3:
+      return colour_light("YR", "-R");
+    case 4:
+      return colour_light("YR", "Y-");
+    case 5:
+      return colour_light("GR", "G-");
+    case 6:
+      return colour_light("GYR", "--R");
+    case 7:
+      return colour_light("GYR", "-Y-");
+    case 8:
+      return colour_light("GYR", "G--");
+    case 9:
+      return colour_light("YGRY", "--R-");
+    case 10:
+      return colour_light("YGRY", "---Y");
+    case 11:
+      return colour_light("YGRY", "YG--");
+    case 12:
+      return colour_light("YGRY", "-G--");
+    case 13:
+      return colour_light("YGRY", "--R-");
+    case 14:
+      return colour_light("YGRY", "Y--Y");
+    case 15:
+      return colour_light("YGRY", "---Y");
+    case 16:
+      return colour_light("YGRY", "-G--");
+    case 17:
+      return colour_light("YGYRY", "---R-");
+    case 18:
+      return colour_light("YGYRY", "Y---Y");
+    case 19:
+      return colour_light("YGYRY", "--Y--");
+    case 20:
+      return colour_light("YGYRY", "YG---");
+    case 21:
+      return colour_light("YGYRY", "-G---");
+    case 22:
+      return colour_light("GYGR", "---R");
+    case 23:
+      return colour_light("GYGR", "-Y--");
+    case 24:
+      return colour_light("GYGR", "-YG-");
+    case 25:
+      return colour_light("GYGR", "G---");
+    case 26:
+      return colour_light("GYGR", "G-G-");
+    case 27:
+      return colour_light("GYGYRY", "----R-");
+    case 28:
+      return colour_light("GYGYRY", "-Y---Y");
+    case 29:
+      return colour_light("GYGYRY", "---Y--");
+    case 30:
+      return colour_light("GYGYRY", "-YG---");
+    case 31:
+      return colour_light("GYGYRY", "G-----");
+    case 32:
+      return colour_light("GYGYRY", "G-G---");
+    case 33:
+      return repeater(0, true);
+    case 34:
+      return repeater(45, true);
+    case 35:
+      return repeater(90, true);
+    case 36:
+      return repeater(90, true, "高");
+    case 37:
+      return cab_display("×", kRed);
+    case 38:
+      return cab_display("25", kYellow);
+    case 39:
+      return cab_display("45", kYellow);
+    case 40:
+      return cab_display("75", kGreen);
+    case 41:
+      return cab_display("100", kGreen);
+    default:
+      return cab_display("110", kGreen);
   }
 }
 
@@ -168,7 +211,8 @@ QImage gradient_sign(bool up) {
   else
     p.drawLine(8, 16, 52, 44);
   p.setFont(picture_font(11, true));
-  p.drawText(QRectF(4, 10, 52, 18), Qt::AlignCenter, QString::fromUtf8(up ? "上り勾配" : "下り勾配"));
+  p.drawText(QRectF(4, 10, 52, 18), Qt::AlignCenter,
+             QString::fromUtf8(up ? "上り勾配" : "下り勾配"));
   return img;
 }
 
@@ -203,7 +247,8 @@ QImage traffic(int n) {
     p.fillRect(QRectF(2, 3, 76, 24), n == 3 ? kRed : QColor(20, 160, 80));
     p.setPen(QColor(250, 250, 250));
     p.setFont(picture_font(14, true));
-    p.drawText(QRectF(2, 3, 76, 24), Qt::AlignCenter, QString::fromUtf8(n == 3 ? "止まれ" : "進め"));
+    p.drawText(QRectF(2, 3, 76, 24), Qt::AlignCenter,
+               QString::fromUtf8(n == 3 ? "止まれ" : "進め"));
   }
   return img;
 }
@@ -225,7 +270,8 @@ QImage cross_sign(bool indicator) {
   }
   p.setPen(QColor(250, 250, 250));
   p.setFont(picture_font(11, true));
-  p.drawText(QRectF(0, 44, 60, 16), Qt::AlignCenter, QString::fromUtf8(indicator ? "支障" : "踏切"));
+  p.drawText(QRectF(0, 44, 60, 16), Qt::AlignCenter,
+             QString::fromUtf8(indicator ? "支障" : "踏切"));
   return img;
 }
 
@@ -234,13 +280,17 @@ QImage cross_sign(bool indicator) {
 void draw_signals_and_signs(Output& out) {
   for (int n = 0; n <= 42; ++n) save_picture(out, signal_picture(n), signal_image(n));
   save_picture(out, signal_sub_picture(0), plate(nullptr, {}, {}));
-  save_picture(out, signal_sub_picture(1), plate("出発", QColor(250, 250, 250), QColor(20, 20, 20)));
-  save_picture(out, signal_sub_picture(2), plate("中継", QColor(250, 250, 250), QColor(20, 20, 20)));
+  save_picture(out, signal_sub_picture(1),
+               plate("出発", QColor(250, 250, 250), QColor(20, 20, 20)));
+  save_picture(out, signal_sub_picture(2),
+               plate("中継", QColor(250, 250, 250), QColor(20, 20, 20)));
   save_picture(out, signal_sub_picture(3), plate("→", QColor(20, 20, 20), QColor(250, 250, 250)));
   save_picture(out, other_sign_picture(0), limit_board(QString::fromUtf8("時刻\n確認"), false));
   for (size_t i = 0; i < limit_boards().size(); ++i)
-    save_picture(out, other_sign_picture(int(i) + 1), limit_board(QString::number(limit_boards()[i]), false));
-  save_picture(out, other_sign_picture(int(limit_boards().size()) + 1), limit_board(QString::fromUtf8("制限\n解除"), true));
+    save_picture(out, other_sign_picture(int(i) + 1),
+                 limit_board(QString::number(limit_boards()[i]), false));
+  save_picture(out, other_sign_picture(int(limit_boards().size()) + 1),
+               limit_board(QString::fromUtf8("制限\n解除"), true));
   QImage stop = key_image(60, 60);
   {
     QPainter p(&stop);

@@ -9,7 +9,9 @@ namespace demo {
 
 namespace {
 
-QString u(const std::string& s) { return QString::fromStdString(s); }
+QString u(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 /// A side view of a suburban train, `cars` cars from `x` along the rail at `y`.
 void draw_train(QPainter& p, double x, double y, double car, int cars, QColor band) {
@@ -18,9 +20,12 @@ void draw_train(QPainter& p, double x, double y, double car, int cars, QColor ba
     p.setBrush(QColor(225, 228, 232));
     p.setPen(QPen(QColor(70, 70, 80), 1));
     p.drawRoundedRect(body, 3, 3);
-    p.fillRect(QRectF(body.x(), body.y() + body.height() * 0.62, body.width(), body.height() * 0.14), band);
+    p.fillRect(
+        QRectF(body.x(), body.y() + body.height() * 0.62, body.width(), body.height() * 0.14),
+        band);
     for (int w = 0; w < 6; ++w)
-      p.fillRect(QRectF(body.x() + car * (0.07 + w * 0.15), body.y() + body.height() * 0.18, car * 0.09, body.height() * 0.3),
+      p.fillRect(QRectF(body.x() + car * (0.07 + w * 0.15), body.y() + body.height() * 0.18,
+                        car * 0.09, body.height() * 0.3),
                  QColor(60, 80, 110));
   }
 }
@@ -29,9 +34,12 @@ QImage landscape(int variant) {
   QImage img(800, 600, QImage::Format_RGB32);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  const QColor skies[6][2] = {{QColor(90, 150, 230), QColor(200, 225, 250)}, {QColor(240, 140, 80), QColor(255, 215, 150)},
-                              {QColor(40, 60, 120), QColor(120, 140, 200)},  {QColor(120, 170, 220), QColor(235, 240, 250)},
-                              {QColor(160, 120, 170), QColor(250, 200, 170)}, {QColor(70, 130, 200), QColor(180, 220, 240)}};
+  const QColor skies[6][2] = {{QColor(90, 150, 230), QColor(200, 225, 250)},
+                              {QColor(240, 140, 80), QColor(255, 215, 150)},
+                              {QColor(40, 60, 120), QColor(120, 140, 200)},
+                              {QColor(120, 170, 220), QColor(235, 240, 250)},
+                              {QColor(160, 120, 170), QColor(250, 200, 170)},
+                              {QColor(70, 130, 200), QColor(180, 220, 240)}};
   QLinearGradient sky(0, 0, 0, 380);
   sky.setColorAt(0, skies[variant][0]);
   sky.setColorAt(1, skies[variant][1]);
@@ -41,14 +49,16 @@ QImage landscape(int variant) {
     QPainterPath hill;
     hill.moveTo(0, 600);
     for (int x = 0; x <= 800; x += 10)
-      hill.lineTo(x, 330 + layer * 25 - 40 * std::sin((x + variant * 90 + layer * 170) / (120.0 + layer * 40)));
+      hill.lineTo(x, 330 + layer * 25 -
+                         40 * std::sin((x + variant * 90 + layer * 170) / (120.0 + layer * 40)));
     hill.lineTo(800, 600);
     p.fillPath(hill, QColor(60 + layer * 25, 110 + layer * 20, 60 + layer * 10));
   }
   p.fillRect(QRect(0, 430, 800, 170), QColor(120, 150, 80));
   p.fillRect(QRect(0, 452, 800, 10), QColor(150, 140, 130));  // ballast
   p.fillRect(QRect(0, 455, 800, 2), QColor(90, 90, 90));
-  draw_train(p, 60 + variant * 30, 452, 95, 6, variant % 2 ? QColor(240, 120, 30) : QColor(30, 150, 90));
+  draw_train(p, 60 + variant * 30, 452, 95, 6,
+             variant % 2 ? QColor(240, 120, 30) : QColor(30, 150, 90));
   p.setPen(QColor(255, 255, 255));
   p.setFont(picture_font(44, true));
   p.drawText(QRect(0, 60, 800, 60), Qt::AlignCenter, QString::fromUtf8("鉄道運転シミュレータ"));
@@ -94,7 +104,8 @@ QImage line_map(const std::vector<bool>& stops, bool pass_marked) {
     p.drawText(QRectF(x - 45, 96, 90, 16), Qt::AlignCenter, u(d.stations[k].reading));
   }
   p.setFont(picture_font(14, true));
-  p.drawText(QRect(10, 8, 440, 24), Qt::AlignLeft, QString::fromUtf8(pass_marked ? "○ 停車駅  ● 通過駅" : "全駅に停車"));
+  p.drawText(QRect(10, 8, 440, 24), Qt::AlignLeft,
+             QString::fromUtf8(pass_marked ? "○ 停車駅  ● 通過駅" : "全駅に停車"));
   return img;
 }
 
@@ -155,14 +166,16 @@ QImage card(const StafCard& c) {
 }  // namespace
 
 void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
-  for (int i = 0; i < 6; ++i) save_picture(out, "image\\title\\title0" + std::to_string(i + 1) + ".jpg", landscape(i));
+  for (int i = 0; i < 6; ++i)
+    save_picture(out, "image\\title\\title0" + std::to_string(i + 1) + ".jpg", landscape(i));
   QImage menu = landscape(3);
   {
     QPainter p(&menu);
     p.fillRect(QRect(100, 180, 700, 280), QColor(255, 255, 255, 150));
     p.setPen(QColor(20, 30, 50));
     p.setFont(picture_font(22, true));
-    p.drawText(QRect(0, 150, 800, 30), Qt::AlignCenter, QString::fromUtf8("運転する列車を選んでください"));
+    p.drawText(QRect(0, 150, 800, 30), Qt::AlignCenter,
+               QString::fromUtf8("運転する列車を選んでください"));
   }
   save_picture(out, "image\\title\\title2.jpg", menu);
   const QColor up(40, 120, 220), down(220, 110, 30);
@@ -171,14 +184,25 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
     if (i == 2) continue;  // the third entry of the menu shows no picture
     const RunSpec& r = runs[i];
     QString dir = QString::fromUtf8(r.up ? "上り" : "下り");
-    QString name = r.train_number.empty() ? QString::fromUtf8("自由運転") : u(r.train_number) + QString::fromUtf8(r.one_man ? " ワンマン" : (r.stops_at_pass_station ? " 各駅停車(緑町停車)" : " 普通"));
+    QString name =
+        r.train_number.empty()
+            ? QString::fromUtf8("自由運転")
+            : u(r.train_number) +
+                  QString::fromUtf8(
+                      r.one_man ? " ワンマン"
+                                : (r.stops_at_pass_station ? " 各駅停車(緑町停車)" : " 普通"));
     QString sub = QString::fromUtf8(r.up ? "星ヶ丘 → 花見台" : "花見台 → 星ヶ丘");
-    save_picture(out, "image\\title\\line0" + std::to_string(i + 1) + ".bmp", entry(dir + " " + name, sub, r.up ? up : down));
+    save_picture(out, "image\\title\\line0" + std::to_string(i + 1) + ".bmp",
+                 entry(dir + " " + name, sub, r.up ? up : down));
   }
-  save_picture(out, "image\\title\\line01_map.bmp", line_map({true, true, false, true, true}, true));
-  save_picture(out, "image\\title\\line02_map.bmp", line_map({true, true, false, true, true}, true));
-  save_picture(out, "image\\title\\line03_map.bmp", line_map({true, true, true, true, true}, false));
-  save_picture(out, "image\\title\\line04_map.bmp", line_map({true, true, false, true, true}, true));
+  save_picture(out, "image\\title\\line01_map.bmp",
+               line_map({true, true, false, true, true}, true));
+  save_picture(out, "image\\title\\line02_map.bmp",
+               line_map({true, true, false, true, true}, true));
+  save_picture(out, "image\\title\\line03_map.bmp",
+               line_map({true, true, true, true, true}, false));
+  save_picture(out, "image\\title\\line04_map.bmp",
+               line_map({true, true, false, true, true}, true));
   save_picture(out, "image\\title\\train1.bmp", train_button());
   QImage cts(240, 40, QImage::Format_RGB32);
   cts.fill(QColor(20, 40, 80));

@@ -18,7 +18,7 @@ std::string numbered(const char* pattern, int n) {
   return buf;
 }
 
-constexpr int kTicks = 30;  ///< clock units per second
+constexpr int kTicks = 30;         ///< clock units per second
 constexpr int kMelodySeconds = 8;  ///< length of the departure melodies
 constexpr int kDwellSeconds = 30;
 constexpr int kMarginSeconds = 20;  ///< running time allowance over the filmed run
@@ -54,14 +54,38 @@ enum CallSound {
 };
 
 // The calls as they are spoken (kana, for the speech synthesiser).
-const char* const kCalls1[22] = {
-    "ていし", "けいかい", "ちゅうい", "げんそく", "しんこう", "ちゅうけい せいげん", "さんじゅうびょう おくれ",
-    "よんじゅうごびょう おくれ", "いっぷん おくれ", "いっぷん じゅうごびょう おくれ", "いっぷん さんじゅうびょう おくれ",
-    "いっぷん よんじゅうごびょう おくれ", "にふん おくれ", "おくれ", "かいふく うんてん", "はやい", "そうちゃく ちゅうい",
-    "ていじ", "ていじ よし", "とじめ よし", "はっしゃ", "こうそく しんこう"};
-const char* const kCalls2[] = {"ふみきり よし", "しゅっぱつ しんこう", "じょうない しんこう", "へいそく しんこう",
-                               "ちゅうけい しんこう", "つぎ ていしゃ", "つうか", "せいげん よんじゅうご",
-                               "せいげん ろくじゅうご", "じこく よし"};
+const char* const kCalls1[22] = {"ていし",
+                                 "けいかい",
+                                 "ちゅうい",
+                                 "げんそく",
+                                 "しんこう",
+                                 "ちゅうけい せいげん",
+                                 "さんじゅうびょう おくれ",
+                                 "よんじゅうごびょう おくれ",
+                                 "いっぷん おくれ",
+                                 "いっぷん じゅうごびょう おくれ",
+                                 "いっぷん さんじゅうびょう おくれ",
+                                 "いっぷん よんじゅうごびょう おくれ",
+                                 "にふん おくれ",
+                                 "おくれ",
+                                 "かいふく うんてん",
+                                 "はやい",
+                                 "そうちゃく ちゅうい",
+                                 "ていじ",
+                                 "ていじ よし",
+                                 "とじめ よし",
+                                 "はっしゃ",
+                                 "こうそく しんこう"};
+const char* const kCalls2[] = {"ふみきり よし",
+                               "しゅっぱつ しんこう",
+                               "じょうない しんこう",
+                               "へいそく しんこう",
+                               "ちゅうけい しんこう",
+                               "つぎ ていしゃ",
+                               "つうか",
+                               "せいげん よんじゅうご",
+                               "せいげん ろくじゅうご",
+                               "じこく よし"};
 
 struct Timing {
   std::vector<int> arrival;  ///< clock units, per station in travel order
@@ -99,22 +123,28 @@ Timing timetable(const RunSpec& run, const Direction& d, const SpeedProfile& p) 
 }
 
 /// Index of the station in line order (花見台 = 0), for the per-station sounds.
-int line_index(const Direction& d, size_t k) { return d.up ? int(d.stations.size() - 1 - k) : int(k); }
+int line_index(const Direction& d, size_t k) {
+  return d.up ? int(d.stations.size() - 1 - k) : int(k);
+}
 
 int board_cell(int kmh) {
   const auto& b = limit_boards();
   return int(std::find(b.begin(), b.end(), kmh) - b.begin()) + 1;
 }
 
-void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p, const Timing& tm) {
+void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
+          const Timing& tm) {
   std::string dir = d.up ? "上り" : "下り";
-  std::string kind = run.train_number.empty() ? "自由運転" : (run.one_man ? "ワンマン" : "各駅停車");
-  t.line("; デモ線 " + dir + " " + (run.train_number.empty() ? "free" : run.train_number) + " — make_demo が生成");
+  std::string kind =
+      run.train_number.empty() ? "自由運転" : (run.one_man ? "ワンマン" : "各駅停車");
+  t.line("; デモ線 " + dir + " " + (run.train_number.empty() ? "free" : run.train_number) +
+         " — make_demo が生成");
   t.line("[LineName]").line("デモ線 " + dir + " " + run.train_number + " " + kind);
   t.line("[LineName2]").line(d.stations.back().name + "ゆき");
   t.line("[StartPos]").row(station_frame(d.stations[0], p));
   t.line("[FrameRate]").row(kFps);
-  t.line("[Staf]").line(run.train_number.empty() ? "" : "image\\staf\\staf_" + run.train_number + ".bmp");
+  t.line("[Staf]").line(
+      run.train_number.empty() ? "" : "image\\staf\\staf_" + run.train_number + ".bmp");
   t.line(std::string("image\\still\\still_") + (d.up ? "up" : "down") + ".bmp");
   t.line("[Friction]").line("0.30");
   t.line("[StafSwitch]").row(200).row(2).line("#");
@@ -128,10 +158,11 @@ void movie_switch(TextFile& t, const Direction& d, const SpeedProfile& p, const 
   if (d.up) {
     InsertPlan in = insert_plan(d, p);
     FilmNames names = film_names(true);
-    t.row(0, in.camera_from, in.camera_to, names.camera_insert, in.camera_length, in.camera_return, 0, 0, 0);
+    t.row(0, in.camera_from, in.camera_to, names.camera_insert, in.camera_length, in.camera_return,
+          0, 0, 0);
     int k = in.station_index;
-    t.row(2, in.station_stop_frame - 30, in.station_stop_frame + 30, names.station_insert, in.station_length, k,
-          tm.arrival[k] + 8 * kTicks, 60, int(kPlatformWhistle));
+    t.row(2, in.station_stop_frame - 30, in.station_stop_frame + 30, names.station_insert,
+          in.station_length, k, tm.arrival[k] + 8 * kTicks, 60, int(kPlatformWhistle));
   }
   t.line("#");
 }
@@ -142,8 +173,12 @@ void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
   };
   const Direction down = direction(false);  // names in line order
   t.line("[SoundData]");
-  t.line(speech("start_announce.wav", "ほんじつも でもせんを ごりよう いただきまして、ありがとう ございます。まもなく はっしゃ します。"));
-  for (int i = 0; i < 5; ++i) t.line(speech(numbered("arrival%d.wav", i), down.stations[i].kana + "、" + down.stations[i].kana + "です。"));
+  t.line(speech("start_announce.wav",
+                "ほんじつも でもせんを ごりよう いただきまして、ありがとう ございます。まもなく "
+                "はっしゃ します。"));
+  for (int i = 0; i < 5; ++i)
+    t.line(speech(numbered("arrival%d.wav", i),
+                  down.stations[i].kana + "、" + down.stations[i].kana + "です。"));
   t.line(sounds.add("sound\\route\\melody_a.wav", SoundKind::melody, 0));
   t.line(sounds.add("sound\\route\\melody_b.wav", SoundKind::melody, 1));
   t.line(sounds.add("sound\\route\\crossing_bell.wav", SoundKind::crossing_bell));
@@ -151,7 +186,8 @@ void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
   t.line(sounds.add("sound\\route\\tunnel_roar.wav", SoundKind::ambient, 1));
   t.line(sounds.add("sound\\route\\air_release.wav", SoundKind::air_release));
   t.line(sounds.add("sound\\route\\cab_ambient.wav", SoundKind::ambient, 0));
-  for (int i = 0; i < 5; ++i) t.line(speech(numbered("next%d.wav", i), "つぎは、" + down.stations[i].kana + "です。"));
+  for (int i = 0; i < 5; ++i)
+    t.line(speech(numbered("next%d.wav", i), "つぎは、" + down.stations[i].kana + "です。"));
   t.line(sounds.add("sound\\route\\platform_whistle.wav", SoundKind::horn, 1200));
   t.line(speech("arriving_soon.wav", "まもなく とうちゃく です。"));
   t.line("#");
@@ -163,22 +199,28 @@ void announce_section(TextFile& t, const Direction& d) {
   for (size_t k = 0; k + 1 < d.stations.size(); ++k) {
     int next = line_index(d, k + 1);
     t.row(kNextStationFirst + next, 0, int(k), 150);  // after leaving station k
-    if (d.stations[k + 1].filmed_stop) t.row(int(kArrivingSoon), 1, int(k + 1), 400);  // before the next stop
+    if (d.stations[k + 1].filmed_stop)
+      t.row(int(kArrivingSoon), 1, int(k + 1), 400);  // before the next stop
   }
   t.line("#");
 }
 
 void call_sounds(TextFile& t, SoundList& sounds) {
   t.line("[KankoSound1]");
-  for (int i = 0; i < 22; ++i) t.line(sounds.add(numbered("sound\\call\\call%02d.wav", i), SoundKind::speech, 0, kCalls1[i]));
+  for (int i = 0; i < 22; ++i)
+    t.line(sounds.add(numbered("sound\\call\\call%02d.wav", i), SoundKind::speech, 0, kCalls1[i]));
   t.line("[KankoSound2]");
   for (size_t i = 0; i < std::size(kCalls2); ++i)
-    t.line(sounds.add(numbered("sound\\call\\call%02d.wav", int(22 + i)), SoundKind::speech, 0, kCalls2[i]));
+    t.line(sounds.add(numbered("sound\\call\\call%02d.wav", int(22 + i)), SoundKind::speech, 0,
+                      kCalls2[i]));
   t.line("#");
 }
 
 void track_sounds(TextFile& t, const Direction& d, const SpeedProfile& p) {
-  t.line("[Sound]").line("; 踏切の警報音").row(int(kCrossingBell), p.frame_at(d.crossing.at - 120), 60, 0, 0, 0, 0).line("#");
+  t.line("[Sound]")
+      .line("; 踏切の警報音")
+      .row(int(kCrossingBell), p.frame_at(d.crossing.at - 120), 60, 0, 0, 0, 0)
+      .line("#");
   t.line("[Sound2]").row(int(kCabAmbient), 0, int(d.stations.size() - 1)).line("#");
   t.line("[Doppler]").row(int(kPassingTrain), p.frame_at(d.passing_train), 30000, 0).line("#");
   int tin = p.frame_at(d.tunnel.from), tout = p.frame_at(d.tunnel.to);
@@ -187,7 +229,8 @@ void track_sounds(TextFile& t, const Direction& d, const SpeedProfile& p) {
   t.line("[TunnelR]").row(5);
 }
 
-void station_section(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p, const Timing& tm) {
+void station_section(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
+                     const Timing& tm) {
   t.line("[Station]");
   for (size_t k = 0; k < d.stations.size(); ++k) {
     const Station& s = d.stations[k];
@@ -198,8 +241,8 @@ void station_section(TextFile& t, const RunSpec& run, const Direction& d, const 
     int melody = (k % 2 == 0) ? kMelodyA : kMelodyB;
     int after = k + 1 == d.stations.size() ? 45 : 100;
     int request = run.one_man && k > 0 ? 20 : 0;  // one-man: passengers may ask to stop
-    t.row(s.name, kind, station_frame(s, p), 300, arrival, melody, 0, tm.departure[k], after, stop ? 1 : 0, 0,
-          request, 40, 342, s.left_platform ? -6 : 6, 0, 50);
+    t.row(s.name, kind, station_frame(s, p), 300, arrival, melody, 0, tm.departure[k], after,
+          stop ? 1 : 0, 0, request, 40, 342, s.left_platform ? -6 : 6, 0, 50);
   }
   t.line("#");
   t.line("[StopSound]").row(int(kAirRelease)).line("#");
@@ -207,10 +250,14 @@ void station_section(TextFile& t, const RunSpec& run, const Direction& d, const 
 
 int signal_type(SignalRole r) {
   switch (r) {
-    case SignalRole::starting: return 2;
-    case SignalRole::home: return 4;
-    case SignalRole::block: return 5;
-    case SignalRole::repeater: return 0;
+    case SignalRole::starting:
+      return 2;
+    case SignalRole::home:
+      return 4;
+    case SignalRole::block:
+      return 5;
+    case SignalRole::repeater:
+      return 0;
   }
   return 5;
 }
@@ -230,10 +277,12 @@ void signal_section(TextFile& t, const RunSpec& run, const Direction& d, const S
     int transponder = std::max(prev_frame + 1, p.frame_at(s.at - 500));
     // A starting signal clears when the departure melody of its station starts;
     // at a station the train passes it works as an automatic signal.
-    bool stop_here = s.station >= 0 && (d.stations[s.station].filmed_stop || run.stops_at_pass_station);
+    bool stop_here =
+        s.station >= 0 && (d.stations[s.station].filmed_stop || run.stops_at_pass_station);
     int kind = s.role == SignalRole::starting && stop_here ? 3 : 0;
     int sub = s.role == SignalRole::starting ? 1 : (s.role == SignalRole::repeater ? 2 : 0);
-    t.row(kind, sub, s.number, signal_type(s.role), from, at, transponder, at, 0, std::max(0, s.station), 0, 0, 0);
+    t.row(kind, sub, s.number, signal_type(s.role), from, at, transponder, at, 0,
+          std::max(0, s.station), 0, 0, 0);
     prev_frame = at;
   }
   t.line("#");
@@ -242,15 +291,19 @@ void signal_section(TextFile& t, const RunSpec& run, const Direction& d, const S
 void road_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   int f = p.frame_at(d.road_signal);
   t.line("[TrafficSignal]");
-  t.row(f, p.frame_at(d.road_signal - 300), f, 0, 250, 1, 1, 30, 1, 2, 60, 0, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, f, 3, 4, 1);
+  t.row(f, p.frame_at(d.road_signal - 300), f, 0, 250, 1, 1, 30, 1, 2, 60, 0, 0, 0, 1, 0, 0, 1, 0,
+        0, 1, 0, f, 3, 4, 1);
   t.line("#");
 }
 
 void slope_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   t.line("[Slope]");
-  for (const Gradient& g : d.gradients) t.row(g.permille, p.frame_at(g.at.from), p.frame_at(g.at.to));
+  for (const Gradient& g : d.gradients)
+    t.row(g.permille, p.frame_at(g.at.from), p.frame_at(g.at.to));
   t.line("#");
-  t.line("[Sign]").row(p.frame_at(d.time_check_sign - 150), p.frame_at(d.time_check_sign), 0, 0).line("#");
+  t.line("[Sign]")
+      .row(p.frame_at(d.time_check_sign - 150), p.frame_at(d.time_check_sign), 0, 0)
+      .line("#");
   int c = p.frame_at(d.crossing.at);
   t.line("[Anim]").row(p.frame_at(d.crossing.at - 250), c, 2, 0).line("#");
 }
@@ -278,7 +331,8 @@ void call_tables(TextFile& t, const RunSpec& run, const Direction& d) {
 void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   t.line("[SpeedLimit]");
   for (const Limit& l : d.limits) {
-    if (l.at.from > 1) t.row(l.kmh, board_cell(l.kmh), 1, p.frame_at(l.at.from - 150), p.frame_at(l.at.from));
+    if (l.at.from > 1)
+      t.row(l.kmh, board_cell(l.kmh), 1, p.frame_at(l.at.from - 150), p.frame_at(l.at.from));
     if (l.at.to < d.length - 1)
       t.row(100, int(limit_boards().size()) + 1, 0, p.frame_at(l.at.to - 80), p.frame_at(l.at.to));
   }
@@ -289,11 +343,16 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   size_t home = 0;
   for (size_t i = 0; i < d.signal_posts.size(); ++i)
     if (d.signal_posts[i].role == SignalRole::home) home = i;
-  t.line("[SpeedCheck1]").row(55, 0, p.frame_at(last.stop - 160), 0).row(35, 0, p.frame_at(d.signal_posts[home].at - 60), int(home)).line("#");
+  t.line("[SpeedCheck1]")
+      .row(55, 0, p.frame_at(last.stop - 160), 0)
+      .row(35, 0, p.frame_at(d.signal_posts[home].at - 60), int(home))
+      .line("#");
   const Curve* sharp = &d.curves[0];
   for (const Curve& c : d.curves)
     if (std::fabs(c.radius) < std::fabs(sharp->radius)) sharp = &c;
-  t.line("[SpeedCheck2]").row(75, 0, p.frame_at(sharp->at.from), p.frame_at(sharp->at.to)).line("#");
+  t.line("[SpeedCheck2]")
+      .row(75, 0, p.frame_at(sharp->at.from), p.frame_at(sharp->at.to))
+      .line("#");
 }
 
 void image_lists(TextFile& t, const Direction& d) {
@@ -324,9 +383,13 @@ void speed_unit(TextFile& t, const SpeedProfile& p) {
   t.line("#");
 }
 
-void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p, const Timing& tm) {
+void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
+          const Timing& tm) {
   t.line("[CrossImageList]").line(cross_picture(0)).line(cross_picture(1)).line("#");
-  t.line("[Cross]").row(0, int(kCallCrossing), p.frame_at(d.crossing.at - 300), p.frame_at(d.crossing.at + 10), 0).line("#");
+  t.line("[Cross]")
+      .row(0, int(kCallCrossing), p.frame_at(d.crossing.at - 300), p.frame_at(d.crossing.at + 10),
+           0)
+      .line("#");
   t.line("[Time]");
   if (!run.train_number.empty()) {
     // Time checks at the time-check board and at the station the train passes.
@@ -347,11 +410,13 @@ void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfil
   t.line("#");
 }
 
-void pre_train(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p, const Timing& tm) {
+void pre_train(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
+               const Timing& tm) {
   if (!run.preceding_train) return;
   // The train ahead leaves every station four minutes earlier.
   t.line("[Pre_Train]").row(1, p.last_frame() - 100);
-  for (size_t k = 0; k < d.stations.size(); ++k) t.row(tm.departure[k] - 240 * kTicks, int(k), station_frame(d.stations[k], p));
+  for (size_t k = 0; k < d.stations.size(); ++k)
+    t.row(tm.departure[k] - 240 * kTicks, int(k), station_frame(d.stations[k], p));
   t.line("#");
 }
 
@@ -360,7 +425,8 @@ StafCard staf_card(const RunSpec& run, const Direction& d, const Timing& tm) {
   card.file = "image\\staf\\staf_" + run.train_number + ".bmp";
   card.title = run.train_number + " " + d.stations.back().name + "ゆき";
   for (size_t k = 0; k < d.stations.size(); ++k)
-    card.rows.push_back({d.stations[k].name, tm.arrival[k], tm.departure[k], d.stations[k].filmed_stop || run.stops_at_pass_station});
+    card.rows.push_back({d.stations[k].name, tm.arrival[k], tm.departure[k],
+                         d.stations[k].filmed_stop || run.stops_at_pass_station});
   return card;
 }
 
@@ -377,7 +443,13 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
   pre_train(t, run, d, p, tm);
   t.line("[OneMan]").row(run.one_man ? 1 : 0);
   sounds_section(t, d, sounds);
-  t.line("[Monitor]").line("train_tz100.dat").row(440).row(kPanelTop + 284).row(112).row(28).line("image\\panel\\tz100\\monitor.bmp");
+  t.line("[Monitor]")
+      .line("train_tz100.dat")
+      .row(440)
+      .row(kPanelTop + 284)
+      .row(112)
+      .row(28)
+      .line("image\\panel\\tz100\\monitor.bmp");
   announce_section(t, d);
   call_sounds(t, sounds);
   track_sounds(t, d, p);
@@ -419,20 +491,32 @@ const std::vector<int>& limit_boards() {
   return boards;
 }
 
-std::string signal_picture(int n) { return numbered("image\\signal\\signal%02d.bmp", n); }
-std::string signal_sub_picture(int n) { return numbered("image\\signal\\sub%d.bmp", n); }
+std::string signal_picture(int n) {
+  return numbered("image\\signal\\signal%02d.bmp", n);
+}
+std::string signal_sub_picture(int n) {
+  return numbered("image\\signal\\sub%d.bmp", n);
+}
 std::string other_sign_picture(int cell) {
   if (cell == 0) return "image\\sign\\time_check.bmp";
-  if (cell <= int(limit_boards().size())) return numbered("image\\sign\\limit%03d.bmp", limit_boards()[cell - 1]);
+  if (cell <= int(limit_boards().size()))
+    return numbered("image\\sign\\limit%03d.bmp", limit_boards()[cell - 1]);
   return "image\\sign\\limit_end.bmp";
 }
 std::string sign_picture(int n) {
-  static const char* names[] = {"image\\sign\\stop10.bmp", "image\\sign\\uphill.bmp", "image\\sign\\downhill.bmp"};
+  static const char* names[] = {"image\\sign\\stop10.bmp", "image\\sign\\uphill.bmp",
+                                "image\\sign\\downhill.bmp"};
   return names[n];
 }
-std::string anim_picture(int n) { return numbered("image\\anim\\crossing_lamp%02d.bmp", n); }
-std::string traffic_signal_picture(int n) { return numbered("image\\traffic\\traffic%d.bmp", n); }
-std::string cross_picture(int n) { return numbered("image\\cross\\cross%d.bmp", n); }
+std::string anim_picture(int n) {
+  return numbered("image\\anim\\crossing_lamp%02d.bmp", n);
+}
+std::string traffic_signal_picture(int n) {
+  return numbered("image\\traffic\\traffic%d.bmp", n);
+}
+std::string cross_picture(int n) {
+  return numbered("image\\cross\\cross%d.bmp", n);
+}
 
 std::vector<StafCard> write_routes(Output& out, SoundList& sounds) {
   std::vector<StafCard> cards;

@@ -18,7 +18,7 @@ struct RunSpec {
   std::string train_number;  ///< e.g. "827M"; empty for a free run
   bool one_man = false;
   bool stops_at_pass_station = false;  ///< a local that stops at 緑町 too
-  int first_departure = 0;  ///< clock at the first departure, s after midnight
+  int first_departure = 0;             ///< clock at the first departure, s after midnight
   bool preceding_train = false;
   bool crew_change = false;
 };
@@ -29,13 +29,14 @@ const std::vector<RunSpec>& run_catalogue();
 const std::vector<int>& limit_boards();
 
 /// Names of the shared pictures the route files list.
-std::string signal_picture(int n);  ///< 0..42
+std::string signal_picture(int n);      ///< 0..42
 std::string signal_sub_picture(int n);  ///< 0..3
-std::string other_sign_picture(int cell);  ///< 0 time check, then limit boards, then the release board
+std::string other_sign_picture(
+    int cell);                    ///< 0 time check, then limit boards, then the release board
 std::string sign_picture(int n);  ///< 0 stop marker (10 cars), 1 uphill, 2 downhill
 std::string anim_picture(int n);  ///< 0..13
 std::string traffic_signal_picture(int n);  ///< 0..4
-std::string cross_picture(int n);  ///< 0..1
+std::string cross_picture(int n);           ///< 0..1
 
 /// The films of one direction the route files name (base names, no ".avi").
 struct FilmNames {
@@ -52,7 +53,7 @@ InsertPlan insert_plan(const Direction& dir, const SpeedProfile& profile);
 
 /// A timetable card: the times of one timetabled run.
 struct StafCard {
-  std::string file;  ///< picture path
+  std::string file;   ///< picture path
   std::string title;  ///< e.g. "827M 花見台ゆき"
   struct Row {
     std::string station;

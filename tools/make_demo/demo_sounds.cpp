@@ -68,7 +68,8 @@ struct Mix {
   /// A short knock: a decaying low tone with a noise burst.
   void knock(Noise& rng, double at, double hz, double amp) {
     tone(hz, at, 0.12, amp, 0.03, 0.001);
-    noise(rng, 3000, amp * 0.6, [](double x) { return std::exp(-x / 0.01); }, at, 0.05);
+    noise(
+        rng, 3000, amp * 0.6, [](double x) { return std::exp(-x / 0.01); }, at, 0.05);
   }
   std::vector<int16_t> pcm(double peak = 0.8) const {
     double m = 1e-9;
@@ -82,7 +83,9 @@ struct Mix {
 auto flat = [](double) { return 1.0; };
 
 /// Frequency that makes a whole number of cycles in `seconds`, so loops join.
-double loop_hz(double hz, double seconds) { return std::max(1.0, std::round(hz * seconds)) / seconds; }
+double loop_hz(double hz, double seconds) {
+  return std::max(1.0, std::round(hz * seconds)) / seconds;
+}
 
 std::vector<int16_t> running(const SoundSpec& s, Noise& rng) {
   double kmh = s.param;
@@ -134,7 +137,8 @@ std::vector<int16_t> engine(const SoundSpec& s, Noise& rng) {
   }
   if (s.file.find("stop") != std::string::npos) {
     Mix c(2.0);
-    for (double at = 0, gap = 0.05; at < 1.8; at += gap, gap *= 1.12) c.knock(rng, at, 70, 0.7 * (1 - at / 2));
+    for (double at = 0, gap = 0.05; at < 1.8; at += gap, gap *= 1.12)
+      c.knock(rng, at, 70, 0.7 * (1 - at / 2));
     return c.pcm(0.6);
   }
   return m.pcm(0.6);
@@ -142,7 +146,8 @@ std::vector<int16_t> engine(const SoundSpec& s, Noise& rng) {
 
 std::vector<int16_t> air(double seconds, double cutoff, Noise& rng, double attack, double decay) {
   Mix m(seconds);
-  m.noise(rng, cutoff, 1.0, [&](double x) { return std::min(1.0, x / attack) * std::exp(-x / decay); });
+  m.noise(rng, cutoff, 1.0,
+          [&](double x) { return std::min(1.0, x / attack) * std::exp(-x / decay); });
   return m.pcm(0.5);
 }
 
@@ -157,8 +162,9 @@ std::vector<int16_t> bell(double seconds, double hz, double strike_hz, Noise&) {
 
 /// An original tune for the departure melodies and the title: bell-like notes.
 std::vector<int16_t> melody(int tune, double seconds) {
-  static const int tunes[2][16] = {{72, 76, 79, 84, 83, 79, 76, 79, 77, 81, 84, 81, 79, 76, 74, 72},
-                                   {67, 71, 74, 79, 76, 72, 74, 71, 69, 72, 76, 74, 71, 67, 69, 67}};
+  static const int tunes[2][16] = {
+      {72, 76, 79, 84, 83, 79, 76, 79, 77, 81, 84, 81, 79, 76, 74, 72},
+      {67, 71, 74, 79, 76, 72, 74, 71, 69, 72, 76, 74, 71, 67, 69, 67}};
   Mix m(seconds);
   const int* notes = tunes[tune % 2];
   double step = (seconds - 1.0) / 16;
@@ -176,7 +182,8 @@ std::vector<int16_t> title_music() {
   const int chords[4][3] = {{60, 64, 67}, {57, 60, 64}, {53, 57, 60}, {55, 59, 62}};
   for (int bar = 0; bar < 12; ++bar) {
     const int* c = chords[bar % 4];
-    for (int k = 0; k < 3; ++k) m.tone(440.0 * std::pow(2.0, (c[k] - 69) / 12.0), bar * 2.0, 2.2, 0.25, 1.2, 0.05);
+    for (int k = 0; k < 3; ++k)
+      m.tone(440.0 * std::pow(2.0, (c[k] - 69) / 12.0), bar * 2.0, 2.2, 0.25, 1.2, 0.05);
     for (int beat = 0; beat < 4; ++beat) {
       int note = c[(beat + bar) % 3] + 12;
       m.tone(440.0 * std::pow(2.0, (note - 69) / 12.0), bar * 2.0 + beat * 0.5, 0.5, 0.3, 0.25);
@@ -197,7 +204,8 @@ std::vector<int16_t> passing_train(Noise& rng) {
 std::vector<int16_t> phrase_tones(const SoundSpec& s) {
   uint32_t h = seed_of(s.text);
   Mix m(1.2);
-  for (int i = 0; i < 4; ++i) m.tone(500 + ((h >> (i * 8)) & 0xFF) * 3, 0.05 + i * 0.28, 0.25, 0.5, 0.1);
+  for (int i = 0; i < 4; ++i)
+    m.tone(500 + ((h >> (i * 8)) & 0xFF) * 3, 0.05 + i * 0.28, 0.25, 0.5, 0.1);
   return m.pcm(0.6);
 }
 
@@ -205,7 +213,8 @@ std::vector<int16_t> espeak(const SoundSpec& s, const QString& program) {
   QTemporaryDir dir;
   QString file = dir.filePath("speech.wav");
   QProcess p;
-  p.start(program, {"-v", "ja", "-s", "150", "-a", "160", "-w", file, QString::fromStdString(s.text)});
+  p.start(program,
+          {"-v", "ja", "-s", "150", "-a", "160", "-w", file, QString::fromStdString(s.text)});
   if (!p.waitForFinished(30000) || p.exitCode() != 0) return phrase_tones(s);
   std::ifstream in(file.toStdString(), std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), {});
@@ -246,30 +255,40 @@ std::string wave_file(const std::vector<int16_t>& samples) {
 std::vector<int16_t> synthesise(const SoundSpec& s) {
   Noise rng(seed_of(s.file));
   switch (s.kind) {
-    case SoundKind::running: return running(s, rng);
-    case SoundKind::motor: return motor(s, rng);
-    case SoundKind::engine: return engine(s, rng);
-    case SoundKind::brake_apply: return air(0.7, 2500, rng, 0.05, 0.3);
-    case SoundKind::brake_release: return air(1.2, 1800, rng, 0.02, 0.45);
-    case SoundKind::air_release: return air(1.6, 1500, rng, 0.05, 0.6);
-    case SoundKind::emergency: return air(3.0, 2200, rng, 0.01, 1.5);
+    case SoundKind::running:
+      return running(s, rng);
+    case SoundKind::motor:
+      return motor(s, rng);
+    case SoundKind::engine:
+      return engine(s, rng);
+    case SoundKind::brake_apply:
+      return air(0.7, 2500, rng, 0.05, 0.3);
+    case SoundKind::brake_release:
+      return air(1.2, 1800, rng, 0.02, 0.45);
+    case SoundKind::air_release:
+      return air(1.6, 1500, rng, 0.05, 0.6);
+    case SoundKind::emergency:
+      return air(3.0, 2200, rng, 0.01, 1.5);
     case SoundKind::handle: {
       Mix m(0.15);
       m.knock(rng, 0.0, 900, 0.8);
       return m.pcm(0.6);
     }
-    case SoundKind::ats_bell: return bell(2.0, 1050, 18, rng);
+    case SoundKind::ats_bell:
+      return bell(2.0, 1050, 18, rng);
     case SoundKind::ats_chime: {
       Mix m(1.4);
       m.tone(988, 0, 0.7, 0.6, 0.35), m.tone(784, 0.5, 0.9, 0.6, 0.45);
       return m.pcm(0.6);
     }
-    case SoundKind::cab_bell: return bell(0.6, 1400, 2, rng);
+    case SoundKind::cab_bell:
+      return bell(0.6, 1400, 2, rng);
     case SoundKind::horn: {
       double len = s.param > 1000 ? 1.0 : 1.6;
       Mix m(len);
       for (int k = 1; k <= 6; ++k) m.tone(s.param * k, 0.02, len - 0.06, 0.5 / k, 0, 0.05);
-      if (s.param < 500) for (int k = 1; k <= 4; ++k) m.tone(s.param * 1.26 * k, 0.02, len - 0.06, 0.4 / k, 0, 0.05);
+      if (s.param < 500)
+        for (int k = 1; k <= 4; ++k) m.tone(s.param * 1.26 * k, 0.02, len - 0.06, 0.4 / k, 0, 0.05);
       return m.pcm(0.7);
     }
     case SoundKind::door_open: {
@@ -281,7 +300,8 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
     case SoundKind::door_close: {
       Mix m(3.0);
       for (int i = 0; i < 3; ++i) m.tone(1320, 0.1 + i * 0.4, 0.25, 0.4, 0.1);
-      m.noise(rng, 1200, 0.4, [](double x) { return std::exp(-x / 0.5); }, 1.4, 1.0);
+      m.noise(
+          rng, 1200, 0.4, [](double x) { return std::exp(-x / 0.5); }, 1.4, 1.0);
       m.knock(rng, 2.6, 110, 0.9);
       return m.pcm(0.6);
     }
@@ -299,7 +319,8 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
     }
     case SoundKind::compressor_start: {
       Mix m(1.0);
-      for (double at = 0, gap = 0.2; at < 0.95; at += gap, gap = std::max(0.05, gap * 0.8)) m.knock(rng, at, 150, 0.6);
+      for (double at = 0, gap = 0.2; at < 0.95; at += gap, gap = std::max(0.05, gap * 0.8))
+        m.knock(rng, at, 150, 0.6);
       return m.pcm(0.5);
     }
     case SoundKind::compressor_run: {
@@ -311,7 +332,8 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
     case SoundKind::compressor_stop: {
       Mix m(1.5);
       for (double at = 0, gap = 0.05; at < 1.0; at += gap, gap *= 1.25) m.knock(rng, at, 150, 0.6);
-      m.noise(rng, 2000, 0.4, [](double x) { return std::exp(-x / 0.3); }, 1.0, 0.5);
+      m.noise(
+          rng, 2000, 0.4, [](double x) { return std::exp(-x / 0.3); }, 1.0, 0.5);
       return m.pcm(0.5);
     }
     case SoundKind::stop_warning: {
@@ -324,7 +346,8 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
       for (int k = 1; k <= 9; k += 2) m.tone(s.param * k, 0, 0.6, 0.5 / k);
       return m.pcm(0.6);
     }
-    case SoundKind::departure_signal: return bell(3.0, 900, 15, rng);
+    case SoundKind::departure_signal:
+      return bell(3.0, 900, 15, rng);
     case SoundKind::ats_warning: {
       Mix m(1.6);
       for (int i = 0; i < 8; ++i) m.tone(i % 2 ? 700 : 950, i * 0.2, 0.2, 0.5);
@@ -337,13 +360,15 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
       m.noise(rng, 2500, 0.2, [](double x) { return std::exp(-x / 0.2); });
       return m.pcm(0.6);
     }
-    case SoundKind::melody: return melody(int(s.param), 8.0);
+    case SoundKind::melody:
+      return melody(int(s.param), 8.0);
     case SoundKind::crossing_bell: {
       Mix m(1.6);
       for (int i = 0; i < 4; ++i) m.tone(i % 2 ? 700 : 750, i * 0.4, 0.4, 0.6, 0.12, 0.001);
       return m.pcm(0.7);
     }
-    case SoundKind::passing_train: return passing_train(rng);
+    case SoundKind::passing_train:
+      return passing_train(rng);
     case SoundKind::gear_change: {
       Mix m(0.7);
       m.knock(rng, 0.02, 90, 0.8);
@@ -362,8 +387,10 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
       m.tone(loop_hz(s.param > 0 ? 55 : 180, 3), 0, 3, 0.2);
       return m.pcm(s.param > 0 ? 0.6 : 0.15);
     }
-    case SoundKind::title_music: return title_music();
-    case SoundKind::speech: return phrase_tones(s);
+    case SoundKind::title_music:
+      return title_music();
+    case SoundKind::speech:
+      return phrase_tones(s);
   }
   return {};
 }
@@ -371,8 +398,9 @@ std::vector<int16_t> synthesise(const SoundSpec& s) {
 void write_sounds(Output& out, const SoundList& sounds) {
   QString espeak_program = QStandardPaths::findExecutable("espeak-ng");
   for (const SoundSpec& s : sounds.all()) {
-    std::vector<int16_t> samples =
-        s.kind == SoundKind::speech && !espeak_program.isEmpty() ? espeak(s, espeak_program) : synthesise(s);
+    std::vector<int16_t> samples = s.kind == SoundKind::speech && !espeak_program.isEmpty()
+                                       ? espeak(s, espeak_program)
+                                       : synthesise(s);
     out.write(s.file, wave_file(samples));
   }
 }

@@ -32,7 +32,9 @@ class DriveSounds {
   std::vector<std::string> files_;
 };
 
-void key(TextFile& t, const char* k, int v) { t.line(k).row(v); }
+void key(TextFile& t, const char* k, int v) {
+  t.line(k).row(v);
+}
 
 void repeat(TextFile& t, const char* k, int lines, int value) {
   t.line(k);
@@ -69,7 +71,9 @@ void common_sounds(TextFile& t, DriveSounds& d, int brake, int power) {
   key(t, "[CP_Cnt]", d.add(s + "compressor_run.wav", SoundKind::compressor_run));
   key(t, "[CP_End]", d.add(s + "compressor_stop.wav", SoundKind::compressor_stop));
   key(t, "[Stop]", d.add(s + "stop_warning.wav", SoundKind::stop_warning));
-  t.line("[Buzzer]").row(d.add(s + "buzzer1.wav", SoundKind::buzzer, 440)).row(d.add(s + "buzzer2.wav", SoundKind::buzzer, 700));
+  t.line("[Buzzer]")
+      .row(d.add(s + "buzzer1.wav", SoundKind::buzzer, 440))
+      .row(d.add(s + "buzzer2.wav", SoundKind::buzzer, 700));
   key(t, "[DepSign]", d.add(s + "departure_signal.wav", SoundKind::departure_signal));
   key(t, "[ATS_Warn]", d.add(s + "ats_warning.wav", SoundKind::ats_warning));
   int slow = d.add(s + "switch_slow.wav", SoundKind::switch_click, 2);
@@ -86,7 +90,9 @@ void drive_sounds(TextFile& t, const DriveSounds& d) {
 /// The cab panel keys, laid out as the picture generator draws them.
 void panel(TextFile& t, const PanelDesign& p) {
   auto f = [&](const char* name) { return p.dir + name; };
-  auto lamp = [&](const char* k, const char* file, int x, int y) { t.line(k).line(f(file)).row(x).row(y); };
+  auto lamp = [&](const char* k, const char* file, int x, int y) {
+    t.line(k).line(f(file)).row(x).row(y);
+  };
   const int top = kPanelTop;
   t.line("- アナログ時計").line("[Clock]").row(616).row(top + 250).row(20);
   t.line("- 運転台パネル");
@@ -96,7 +102,8 @@ void panel(TextFile& t, const PanelDesign& p) {
   lamp("[Lamp_Door]", "lamp_door.bmp", 20, top + 12);
   lamp("[Lamp_Power]", "lamp_power.bmp", 76, top + 12);
   lamp("[Lamp_EB]", "lamp_eb.bmp", 132, top + 12);
-  lamp(p.diesel ? "[Lamp_Air]" : "[Lamp_Gen]", p.diesel ? "lamp_air.bmp" : "lamp_gen.bmp", 188, top + 12);
+  lamp(p.diesel ? "[Lamp_Air]" : "[Lamp_Gen]", p.diesel ? "lamp_air.bmp" : "lamp_gen.bmp", 188,
+       top + 12);
   if (!p.diesel) lamp("[Lamp_Fin]", "lamp_fin.bmp", 244, top + 12);
   lamp("[Lamp_Ats1]", "lamp_ats1.bmp", 300, top + 12);
   lamp("[Lamp_Ats2]", "lamp_ats2.bmp", 356, top + 12);
@@ -113,17 +120,72 @@ void panel(TextFile& t, const PanelDesign& p) {
   if (!p.diesel) lamp("[Lamp_Const]", "lamp_const.bmp", 132, top + 44);
   lamp("[Lamp_Stop]", "lamp_stop.bmp", 188, top + 44);
   // Speedometer: 0 km/h at -135 degrees, 140 km/h at +135 degrees.
-  t.line("- 速度計").line("[Needle_Speed]").line(f("needle_speed.bmp")).row(60).row(top + 80).row(0).row(0).row(-135).row(270.0 / 140).row(0);
+  t.line("- 速度計")
+      .line("[Needle_Speed]")
+      .line(f("needle_speed.bmp"))
+      .row(60)
+      .row(top + 80)
+      .row(0)
+      .row(0)
+      .row(-135)
+      .row(270.0 / 140)
+      .row(0);
   // Pressure gauge: 0 to 1000 kPa over 270 degrees.
-  t.line("- BC圧力計").line("[Needle_BC]").line(f("needle_bc.bmp")).row(300).row(top + 110).row(0).row(0).row(-135).row(0.27);
-  t.line("- BC圧力計（リニア）").line("[Needle_BC_L]").line(f("bar_bc.bmp")).row(452).row(top + 280).row(0.3);
+  t.line("- BC圧力計")
+      .line("[Needle_BC]")
+      .line(f("needle_bc.bmp"))
+      .row(300)
+      .row(top + 110)
+      .row(0)
+      .row(0)
+      .row(-135)
+      .row(0.27);
+  t.line("- BC圧力計（リニア）")
+      .line("[Needle_BC_L]")
+      .line(f("bar_bc.bmp"))
+      .row(452)
+      .row(top + 280)
+      .row(0.3);
   if (p.one_lever && p.diesel) {
-    t.line("- BP圧力計").line("[Needle_BP]").line(f("needle_bp.bmp")).row(300).row(top + 110).row(0).row(0).row(-135).row(0.27);
+    t.line("- BP圧力計")
+        .line("[Needle_BP]")
+        .line(f("needle_bp.bmp"))
+        .row(300)
+        .row(top + 110)
+        .row(0)
+        .row(0)
+        .row(-135)
+        .row(0.27);
   }
-  t.line("- MR圧力計").line("[Needle_MR]").line(f("needle_mr.bmp")).row(300).row(top + 110).row(0).row(0).row(-135).row(0.27);
+  t.line("- MR圧力計")
+      .line("[Needle_MR]")
+      .line(f("needle_mr.bmp"))
+      .row(300)
+      .row(top + 110)
+      .row(0)
+      .row(0)
+      .row(-135)
+      .row(0.27);
   if (!p.diesel) {
-    t.line("- 電圧計").line("[Needle_V]").line(f("needle_v.bmp")).row(600).row(top + 60).row(0).row(0).row(-135).row(0.135);
-    t.line("- 電流計").line("[Needle_I]").line(f("needle_i.bmp")).row(600).row(top + 160).row(0).row(0).row(0).row(0.27).row(0);
+    t.line("- 電圧計")
+        .line("[Needle_V]")
+        .line(f("needle_v.bmp"))
+        .row(600)
+        .row(top + 60)
+        .row(0)
+        .row(0)
+        .row(-135)
+        .row(0.135);
+    t.line("- 電流計")
+        .line("[Needle_I]")
+        .line(f("needle_i.bmp"))
+        .row(600)
+        .row(top + 160)
+        .row(0)
+        .row(0)
+        .row(0)
+        .row(0.27)
+        .row(0);
   }
   if (p.cab_signal) {
     t.line("[Lamp_signal]").row(280).row(top + 262).row(64).row(32).line(f("cabsignal.bmp"));
@@ -138,14 +200,15 @@ void panel(TextFile& t, const PanelDesign& p) {
   }
   t.line("[Digi_Speed]").row(136).row(top + 215).row(16).row(24).line(f("digits.bmp"));
   t.line("[Others]");
-  const char* others[] = {"lamp_dooropen.bmp", "lamp_dooropen_special.bmp", "lamp_conductor.bmp", "lamp_pantograph.bmp",
-                          "lamp_request.bmp"};
+  const char* others[] = {"lamp_dooropen.bmp", "lamp_dooropen_special.bmp", "lamp_conductor.bmp",
+                          "lamp_pantograph.bmp", "lamp_request.bmp"};
   for (int i = 0; i < 5; ++i) t.line(f(others[i])).row(20 + 56 * i).row(top + 290);
   t.line("#");
 }
 
 void header(TextFile& t, const char* name) {
-  t.line(std::string("; ") + name + " — デモ路線用の列車データ (make_demo が生成)").line("- 列車の基本設定");
+  t.line(std::string("; ") + name + " — デモ路線用の列車データ (make_demo が生成)")
+      .line("- 列車の基本設定");
 }
 
 void stop_line(TextFile& t, const PanelDesign& p) {
@@ -221,9 +284,19 @@ PanelDesign tz100(Output& out, SoundList& sounds) {
   t.line("#");
   t.line("[PowerMode]").line("通常,Normal").line("空転防止,Wet rail").line("#");
   t.line("[EngineSound1]");
-  auto motor = [&](const char* file, int mode, double base, double s0, double s1, double s2, double p0, double p1, double p2) {
+  auto motor = [&](const char* file, int mode, double base, double s0, double s1, double s2,
+                   double p0, double p1, double p2) {
     t.line(sounds.add(std::string("sound\\train\\") + file, SoundKind::motor, base))
-        .row(mode).row(s0).row(s1).row(s2).row(p0).row(p1).row(p2).row(30.0).row(100.0).row(80.0);
+        .row(mode)
+        .row(s0)
+        .row(s1)
+        .row(s2)
+        .row(p0)
+        .row(p1)
+        .row(p2)
+        .row(30.0)
+        .row(100.0)
+        .row(80.0);
   };
   motor("motor_power.wav", 0, 240, 0, 40, 110, 0.3, 1.0, 2.4);
   motor("motor_brake.wav", 1, 240, 5, 40, 110, 0.35, 1.0, 2.4);
@@ -281,7 +354,12 @@ PanelDesign kiha10(Output& out, SoundList& sounds) {
   key(t, "[ATS_Cnt]", 0);
   common_sounds(t, d, 4, 4);
   // Engine speed (rpm) = offset + |speed| x factor in gears 1 to 3.
-  t.line("[EngineRate]").line("600,0").line("800,42.0").line("900,17.5").line("1000,13.0").line("#");
+  t.line("[EngineRate]")
+      .line("600,0")
+      .line("800,42.0")
+      .line("900,17.5")
+      .line("1000,13.0")
+      .line("#");
   t.line("[Gear_Type]").line("AT");
   t.line("[Engine]");
   t.row(0).row(0).row(0).row(0.0).row(0.0).row(0.0);
@@ -291,8 +369,18 @@ PanelDesign kiha10(Output& out, SoundList& sounds) {
   t.line("#");
   t.line("[EngineSound1]");
   for (int gear = 1; gear <= 3; ++gear)
-    t.line(sounds.add("sound\\train\\engine" + std::to_string(gear) + ".wav", SoundKind::engine, 30 + 6 * gear))
-        .row(gear).row(800.0).row(1400.0).row(2000.0).row(0.6).row(1.0).row(1.5).row(40.0).row(100.0).row(90.0);
+    t.line(sounds.add("sound\\train\\engine" + std::to_string(gear) + ".wav", SoundKind::engine,
+                      30 + 6 * gear))
+        .row(gear)
+        .row(800.0)
+        .row(1400.0)
+        .row(2000.0)
+        .row(0.6)
+        .row(1.0)
+        .row(1.5)
+        .row(40.0)
+        .row(100.0)
+        .row(90.0);
   t.line("#");
   int idle = d.add("sound\\train\\engine_idle.wav", SoundKind::engine, 20);
   int idle_door = d.add("sound\\train\\engine_idle_door.wav", SoundKind::engine, 18);
@@ -301,9 +389,25 @@ PanelDesign kiha10(Output& out, SoundList& sounds) {
   t.line("[EngineSound2]").row(idle).row(idle_door).row(start).row(stop);
   t.line("[EngineSound3]");
   for (int gear = 1; gear <= 3; ++gear)
-    t.line(sounds.add("sound\\train\\gear" + std::to_string(gear) + ".wav", SoundKind::gear_change, gear))
-        .row(1).row(gear).row(0.0).row(95.0).row(0.8).row(1.4).row(60.0).row(90.0);
-  t.line(sounds.add("sound\\train\\retarder.wav", SoundKind::retarder)).row(2).row(0).row(20.0).row(95.0).row(0.9).row(1.2).row(40.0).row(80.0);
+    t.line(sounds.add("sound\\train\\gear" + std::to_string(gear) + ".wav", SoundKind::gear_change,
+                      gear))
+        .row(1)
+        .row(gear)
+        .row(0.0)
+        .row(95.0)
+        .row(0.8)
+        .row(1.4)
+        .row(60.0)
+        .row(90.0);
+  t.line(sounds.add("sound\\train\\retarder.wav", SoundKind::retarder))
+      .row(2)
+      .row(0)
+      .row(20.0)
+      .row(95.0)
+      .row(0.9)
+      .row(1.2)
+      .row(40.0)
+      .row(80.0);
   t.line("#");
   drive_sounds(t, d);
   t.line("- 運転台の設定");
@@ -372,8 +476,28 @@ PanelDesign tx300(Output& out, SoundList& sounds) {
   t.line("#");
   t.line("[CurrentB]").line("350.0,100.0,0").line("350.0,40.0,1").line("200.0,10.0,2").line("#");
   t.line("[EngineSound1]");
-  t.line(sounds.add("sound\\train\\motor_dc.wav", SoundKind::motor, 180)).row(0).row(0.0).row(40.0).row(100.0).row(0.3).row(1.0).row(2.2).row(40.0).row(100.0).row(80.0);
-  t.line(sounds.add("sound\\train\\motor_dc_brake.wav", SoundKind::motor, 170)).row(1).row(8.0).row(40.0).row(100.0).row(0.35).row(1.0).row(2.2).row(30.0).row(90.0).row(70.0);
+  t.line(sounds.add("sound\\train\\motor_dc.wav", SoundKind::motor, 180))
+      .row(0)
+      .row(0.0)
+      .row(40.0)
+      .row(100.0)
+      .row(0.3)
+      .row(1.0)
+      .row(2.2)
+      .row(40.0)
+      .row(100.0)
+      .row(80.0);
+  t.line(sounds.add("sound\\train\\motor_dc_brake.wav", SoundKind::motor, 170))
+      .row(1)
+      .row(8.0)
+      .row(40.0)
+      .row(100.0)
+      .row(0.35)
+      .row(1.0)
+      .row(2.2)
+      .row(30.0)
+      .row(90.0)
+      .row(70.0);
   t.line("#");
   drive_sounds(t, d);
   t.line("- 運転台の設定");
@@ -385,7 +509,8 @@ PanelDesign tx300(Output& out, SoundList& sounds) {
 }  // namespace
 
 const std::vector<std::string>& train_files() {
-  static const std::vector<std::string> files = {"train_tz100.dat", "train_kiha10.dat", "train_tx300.dat"};
+  static const std::vector<std::string> files = {"train_tz100.dat", "train_kiha10.dat",
+                                                 "train_tx300.dat"};
   return files;
 }
 

@@ -11,14 +11,14 @@ namespace demo {
 
 /// What the picture generator draws for one train's cab panel.
 struct PanelDesign {
-  std::string dir;  ///< backslash folder of the panel pictures, with the trailing backslash
-  std::string title;  ///< name plate on the panel
+  std::string dir;        ///< backslash folder of the panel pictures, with the trailing backslash
+  std::string title;      ///< name plate on the panel
   int power_notches = 0;  ///< patterns of the power indicator: 0 up to this
-  int brake_steps = 0;  ///< patterns of the brake indicator: release, steps, emergency
+  int brake_steps = 0;    ///< patterns of the brake indicator: release, steps, emergency
   bool one_lever = false;
   bool diesel = false;
   bool cab_signal = false;  ///< ATS-P train with the cab signal speed display
-  unsigned colour = 0;  ///< panel body colour, 0xRRGGBB
+  unsigned colour = 0;      ///< panel body colour, 0xRRGGBB
 };
 
 /// Writes train_tz100.dat, train_kiha10.dat and train_tx300.dat.

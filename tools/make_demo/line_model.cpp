@@ -26,9 +26,9 @@ struct StationPlace {
 constexpr StationPlace kStations[] = {
     {"花見台", "Hanamidai", "はなみだい", 150, true, true},
     {"桜川", "Sakuragawa", "さくらがわ", 1050, true, true},
-    {"緑町", "Midorimachi", "みどりまち", 1950, false, false},
+    {"緑町", "Midorimachi", "みどりまち", 1950, false, true},
     {"青葉台", "Aobadai", "あおばだい", 2900, true, true},
-    {"星ヶ丘", "Hoshigaoka", "ほしがおか", 3950, true, false},
+    {"星ヶ丘", "Hoshigaoka", "ほしがおか", 3950, true, true},
 };
 constexpr double kHalfPlatform = 105;
 constexpr double kStopInset = 90;  ///< stop marker from the platform centre
@@ -59,7 +59,9 @@ constexpr double kTimeCheckSign = 1700;
 constexpr double kDownStart = 150 + kStopInset;
 constexpr double kUpStart = 3950 - kStopInset;
 
-double to_film(bool up, double chainage) { return up ? kUpStart - chainage : chainage - kDownStart; }
+double to_film(bool up, double chainage) {
+  return up ? kUpStart - chainage : chainage - kDownStart;
+}
 
 Stretch to_film(bool up, double from, double to) {
   double a = to_film(up, from), b = to_film(up, to);
@@ -73,11 +75,13 @@ void add_signals(Direction& d) {
     if (k > 0) {
       double home = st[k].platform.from - 110;
       double prev = d.signal_posts.empty() ? 0 : d.signal_posts.back().at;
-      if (home - prev > 750) d.signal_posts.push_back({SignalRole::block, (prev + home) / 2, number++, -1});
+      if (home - prev > 750)
+        d.signal_posts.push_back({SignalRole::block, (prev + home) / 2, number++, -1});
       if (k == 2) d.signal_posts.push_back({SignalRole::repeater, home - 300, 0, -1});
       d.signal_posts.push_back({SignalRole::home, home, number++, -1});
     }
-    if (k + 1 < st.size()) d.signal_posts.push_back({SignalRole::starting, st[k].stop + 45, number++, int(k)});
+    if (k + 1 < st.size())
+      d.signal_posts.push_back({SignalRole::starting, st[k].stop + 45, number++, int(k)});
   }
   double prev = -1e9;
   for (auto& s : d.signal_posts) {
@@ -108,11 +112,12 @@ Direction direction(bool up) {
     s.kana = p.kana;
     s.platform = to_film(up, p.centre - kHalfPlatform, p.centre + kHalfPlatform);
     s.stop = to_film(up, up ? p.centre - kStopInset : p.centre + kStopInset);
-    s.left_platform = up ? !p.down_platform_left : p.down_platform_left;
+    s.left_platform = p.down_platform_left;  // each track has its own side platform on the left
     s.filmed_stop = p.filmed_stop;
     d.stations.push_back(s);
   }
-  for (const CurvePlace& c : kCurves) d.curves.push_back({to_film(up, c.from, c.to), up ? -c.radius : c.radius});
+  for (const CurvePlace& c : kCurves)
+    d.curves.push_back({to_film(up, c.from, c.to), up ? -c.radius : c.radius});
   for (const GradientPlace& g : kGradients) {
     d.gradients.push_back({to_film(up, g.from, g.to), up ? -g.permille : g.permille});
     d.gradient_posts.push_back(to_film(up, g.from));
@@ -143,10 +148,10 @@ Direction direction(bool up) {
 
 namespace {
 
-constexpr double kAccel = 2.5;  ///< km/h/s, the filming train's acceleration
-constexpr double kBrake = 3.0;  ///< km/h/s, its service braking
+constexpr double kAccel = 2.5;     ///< km/h/s, the filming train's acceleration
+constexpr double kBrake = 3.0;     ///< km/h/s, its service braking
 constexpr double kLineSpeed = 95;  ///< km/h, it keeps below the 100 km/h of the line
-constexpr int kStandFrames = 45;  ///< frames filmed standing at a stop
+constexpr int kStandFrames = 45;   ///< frames filmed standing at a stop
 constexpr int kSampleFrames = 15;  ///< frames per speed segment while the speed changes
 
 /// Highest speed at `s` that still allows braking for everything ahead.
@@ -154,7 +159,8 @@ double speed_cap(const Direction& d, double s, double next_stop) {
   double cap = kLineSpeed;
   for (const Limit& l : d.limits) {
     if (l.at.from <= s && s <= l.at.to) cap = std::min<double>(cap, l.kmh);
-    if (l.at.from > s) cap = std::min(cap, std::sqrt(l.kmh * l.kmh + 7.2 * kBrake * (l.at.from - s)));
+    if (l.at.from > s)
+      cap = std::min(cap, std::sqrt(l.kmh * l.kmh + 7.2 * kBrake * (l.at.from - s)));
   }
   double to_stop = std::max(0.0, next_stop - s);
   return std::min(cap, std::sqrt(7.2 * kBrake * to_stop));
@@ -226,7 +232,8 @@ SpeedProfile::SpeedProfile(std::vector<SpeedSegment> segments) : segments_(std::
     int len = g.to_frame - g.from_frame;
     for (int f = g.from_frame; f <= g.to_frame; ++f) {
       double vf = (g.to_kmh - g.from_kmh) / len * (f - g.from_frame) + g.from_kmh;
-      frame_cm_[f] = start + round_even((vf + g.from_kmh) / 7.2 * ((f - g.from_frame) / 30.0) * 100);
+      frame_cm_[f] =
+          start + round_even((vf + g.from_kmh) / 7.2 * ((f - g.from_frame) / 30.0) * 100);
     }
     start += round_even((g.from_kmh + g.to_kmh) * len / 2.16);
   }
@@ -239,12 +246,14 @@ int64_t SpeedProfile::position_cm(int f) const {
 double SpeedProfile::speed_kmh(int f) const {
   for (const SpeedSegment& g : segments_)
     if (g.from_frame <= f && f <= g.to_frame)
-      return (g.to_kmh - g.from_kmh) / (g.to_frame - g.from_frame) * (f - g.from_frame) + g.from_kmh;
+      return (g.to_kmh - g.from_kmh) / (g.to_frame - g.from_frame) * (f - g.from_frame) +
+             g.from_kmh;
   return 0;
 }
 
 int SpeedProfile::frame_at(double metres) const {
-  auto it = std::lower_bound(frame_cm_.begin(), frame_cm_.end(), int64_t(std::llround(metres * 100)));
+  auto it =
+      std::lower_bound(frame_cm_.begin(), frame_cm_.end(), int64_t(std::llround(metres * 100)));
   int f = int(std::min<ptrdiff_t>(it - frame_cm_.begin(), last_frame()));
   // A frame shared by two segments would place the object twice; take the next.
   for (const SpeedSegment& g : segments_)

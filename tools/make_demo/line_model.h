@@ -38,13 +38,13 @@ struct Limit {
 
 /// A station as seen in one direction.
 struct Station {
-  std::string name;  ///< Japanese name (UTF-8)
+  std::string name;     ///< Japanese name (UTF-8)
   std::string reading;  ///< romanised name for the boards
-  std::string kana;  ///< the name in kana, as it is announced
-  double stop = 0;  ///< nominal stop position (front of the train), m
+  std::string kana;     ///< the name in kana, as it is announced
+  double stop = 0;      ///< nominal stop position (front of the train), m
   Stretch platform;
   bool left_platform = true;  ///< platform on the left of the train
-  bool filmed_stop = true;  ///< the filming train stops here
+  bool filmed_stop = true;    ///< the filming train stops here
 };
 
 /// Kinds of line-side signal_posts of the demo line (the lamp arrangement).
@@ -52,9 +52,9 @@ enum class SignalRole { block, home, starting, repeater };
 
 struct Signal {
   SignalRole role = SignalRole::block;
-  double at = 0;  ///< m
-  int number = 0;  ///< plate number
-  int station = -1;  ///< station a starting signal belongs to
+  double at = 0;         ///< m
+  int number = 0;        ///< plate number
+  int station = -1;      ///< station a starting signal belongs to
   double view_from = 0;  ///< m where the signal comes into view
 };
 
@@ -68,9 +68,9 @@ struct Crossing {
 /// film. Built from the one line description by `direction()`.
 struct Direction {
   bool up = false;
-  double length = 0;  ///< m of track the film covers
+  double length = 0;             ///< m of track the film covers
   double chainage_at_start = 0;  ///< km post value at film position 0, km
-  int chainage_sign = 1;  ///< +1 when km posts grow along the film
+  int chainage_sign = 1;         ///< +1 when km posts grow along the film
   std::vector<Station> stations;
   std::vector<Signal> signal_posts;
   std::vector<Limit> limits;
@@ -78,11 +78,11 @@ struct Direction {
   std::vector<Gradient> gradients;
   Stretch tunnel;
   Crossing crossing;
-  double road_signal = 0;  ///< m, road traffic signal beside the crossing road
-  std::vector<double> switches;  ///< m, points passed over
+  double road_signal = 0;              ///< m, road traffic signal beside the crossing road
+  std::vector<double> switches;        ///< m, points passed over
   std::vector<double> gradient_posts;  ///< m, where the gradient changes
-  double passing_train = 0;  ///< m, where a train on the other track passes
-  double time_check_sign = 0;  ///< m
+  double passing_train = 0;            ///< m, where a train on the other track passes
+  double time_check_sign = 0;          ///< m
   double km_post(double s) const { return chainage_at_start + chainage_sign * s / 1000.0; }
 };
 
