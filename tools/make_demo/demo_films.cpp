@@ -54,10 +54,11 @@ std::vector<FilmReport> direction_films(Output& out, bool up, bool quick) {
   // The time-driven insert: the platform seen from its far end while our
   // train stands and the other train passes.
   const Station& st = d.stations[in.station_index];
-  double stand_time = in.station_stop_frame / double(kFps);
   Camera platform{-5.0, 2.8, 480, 0};
+  // The other train runs in at 80 km/h and passes the camera after 9 s.
+  double meet = view.time_at(d.passing_train) - (st.stop - 40 + 200 - d.passing_train) / (80 / 3.6);
   done.push_back(encode(out, names.station_insert, in.station_length + 1, pick([&](int i) {
-                          return view.render(st.stop - 40, stand_time + i / double(kFps), platform);
+                          return view.render(st.stop - 40, meet + i / double(kFps), platform);
                         }),
                         quick));
   return done;

@@ -150,6 +150,12 @@ QImage card(const StafCard& c) {
       const StafCard::Row& r = c.rows[k];
       p.setFont(picture_font(13, true));
       p.drawText(QRect(6, y, 70, 24), Qt::AlignLeft | Qt::AlignVCenter, u(r.station));
+      if (r.crew_change) {
+        p.setPen(QColor(200, 30, 30));
+        p.setFont(picture_font(10, true));
+        p.drawText(QRect(6, y + 14, 70, 12), Qt::AlignLeft, QString::fromUtf8("乗務員交代"));
+        p.setPen(QColor(40, 40, 40));
+      }
       p.setFont(picture_font(12));
       std::string arr = k == 0 ? "" : (r.stops ? clock_text(r.arrival) : "レ");
       std::string dep = k + 1 == c.rows.size() ? "" : clock_text(r.departure);

@@ -116,7 +116,9 @@ Timing timetable(const RunSpec& run, const Direction& d, const SpeedProfile& p) 
     int arrive = t.departure.back() + run_seconds * kTicks;
     arrive = (arrive + 5 * kTicks - 1) / (5 * kTicks) * (5 * kTicks);  // timetables keep 5 s steps
     t.arrival.push_back(arrive);
-    t.departure.push_back(stops ? arrive + kDwellSeconds * kTicks : arrive);
+    // The crew changes at 青葉台 on the run that has a crew change: a longer stand.
+    bool crew = run.crew_change && d.stations[k].name == "青葉台";
+    t.departure.push_back(stops ? arrive + (crew ? 90 : kDwellSeconds) * kTicks : arrive);
     prev_frame = frame;
   }
   return t;
@@ -132,8 +134,7 @@ int board_cell(int kmh) {
   return int(std::find(b.begin(), b.end(), kmh) - b.begin()) + 1;
 }
 
-void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
-          const Timing& tm) {
+void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p) {
   std::string dir = d.up ? "上り" : "下り";
   std::string kind =
       run.train_number.empty() ? "自由運転" : (run.one_man ? "ワンマン" : "各駅停車");
@@ -150,7 +151,6 @@ void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfil
   t.line("[StafSwitch]").row(200).row(2).line("#");
   const Station& last = d.stations.back();
   t.line("[MovieStop]").row(station_frame(last, p) + 40).line("#");
-  (void)tm;
 }
 
 void movie_switch(TextFile& t, const Direction& d, const SpeedProfile& p, const Timing& tm) {
@@ -167,7 +167,7 @@ void movie_switch(TextFile& t, const Direction& d, const SpeedProfile& p, const 
   t.line("#");
 }
 
-void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
+void sounds_section(TextFile& t, SoundList& sounds) {
   auto speech = [&](const std::string& file, const std::string& text) {
     return sounds.add("sound\\route\\" + file, SoundKind::speech, 0, text);
   };
@@ -191,7 +191,6 @@ void sounds_section(TextFile& t, const Direction& d, SoundList& sounds) {
   t.line(sounds.add("sound\\route\\platform_whistle.wav", SoundKind::horn, 1200));
   t.line(speech("arriving_soon.wav", "まもなく とうちゃく です。"));
   t.line("#");
-  (void)d;
 }
 
 void announce_section(TextFile& t, const Direction& d) {
@@ -355,7 +354,7 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
       .line("#");
 }
 
-void image_lists(TextFile& t, const Direction& d) {
+void image_lists(TextFile& t) {
   t.line("[SignImageList]");
   for (int i = 0; i < 3; ++i) t.line(sign_picture(i));
   t.line("#");
@@ -374,7 +373,6 @@ void image_lists(TextFile& t, const Direction& d) {
   t.line("[SignalImageList2]");
   for (int i = 0; i < 4; ++i) t.line(signal_sub_picture(i));
   t.line("#");
-  (void)d;
 }
 
 void speed_unit(TextFile& t, const SpeedProfile& p) {
@@ -435,14 +433,14 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
   SpeedProfile p = plan_run(d);
   Timing tm = timetable(run, d, p);
   TextFile t;
-  head(t, run, d, p, tm);
+  head(t, run, d, p);
   movie_switch(t, d, p, tm);
   speed_signal(t);
   t.line("[DataName]").line(film_names(run.up).main);
   t.line("[Perspective]").line("8.0").row(156);
   pre_train(t, run, d, p, tm);
   t.line("[OneMan]").row(run.one_man ? 1 : 0);
-  sounds_section(t, d, sounds);
+  sounds_section(t, sounds);
   t.line("[Monitor]")
       .line("train_tz100.dat")
       .row(440)
@@ -459,7 +457,7 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
   slope_section(t, d, p);
   call_tables(t, run, d);
   limit_section(t, d, p);
-  image_lists(t, d);
+  image_lists(t);
   speed_unit(t, p);
   tail(t, run, d, p, tm);
   out.write(run.file, t);

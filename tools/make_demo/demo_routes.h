@@ -59,6 +59,7 @@ struct StafCard {
     std::string station;
     int arrival = 0, departure = 0;  ///< clock units (1/30 s)
     bool stops = true;
+    bool crew_change = false;  ///< the crew changes here
   };
   std::vector<Row> rows;
 };

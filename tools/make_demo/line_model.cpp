@@ -102,7 +102,6 @@ Direction direction(bool up) {
   d.up = up;
   d.chainage_at_start = (up ? kUpStart : kDownStart) / 1000.0;
   d.chainage_sign = up ? -1 : 1;
-  d.length = kUpStart - kDownStart;
   int n = std::size(kStations);
   for (int i = 0; i < n; ++i) {
     const StationPlace& p = kStations[up ? n - 1 - i : i];
@@ -116,6 +115,7 @@ Direction direction(bool up) {
     s.filmed_stop = p.filmed_stop;
     d.stations.push_back(s);
   }
+  d.length = d.stations.back().stop;  // the film ends at the last stop
   for (const CurvePlace& c : kCurves)
     d.curves.push_back({to_film(up, c.from, c.to), up ? -c.radius : c.radius});
   for (const GradientPlace& g : kGradients) {
