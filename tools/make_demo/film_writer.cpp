@@ -7,6 +7,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 }
 
@@ -76,6 +77,7 @@ void to_yuv420(const QImage& rgb, AVFrame* frame) {
 FilmWriter::FilmWriter(const std::string& path, int width, int height, int fps, bool fastest)
     : impl_(std::make_unique<Impl>()) {
   Impl& m = *impl_;
+  av_log_set_level(AV_LOG_ERROR);  // no encoder statistics on the console
   if (avformat_alloc_output_context2(&m.format, nullptr, "avi", path.c_str()) < 0)
     throw std::runtime_error("cannot create " + path);
   m.format->flags |= AVFMT_FLAG_BITEXACT;  // no version strings that change between builds
