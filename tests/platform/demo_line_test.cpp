@@ -1,0 +1,178 @@
+// The demo line generator: the same bytes on every run, every catalogue run
+// reads with each train, the films have the frames the route files count.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include "data/shift_jis.h"
+#include "data/wave_seconds.h"
+#include "support/test_files.h"
+#include "tool_runner.h"
+
+namespace cabsim {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kTrains = {"train_tz100.dat", "train_kiha10.dat", "train_tx300.dat"};
+const std::vector<std::string> kRuns = {
+    "line_up_827M.dat",   "line_up_837M.dat",   "line_up_3821M.dat",   "line_up_free.dat",
+    "line_down_838M.dat", "line_down_832M.dat", "line_down_3834M.dat", "line_down_free.dat"};
+
+/// Runs make_demo in its quick mode (films of plain frames) into `dir`.
+void generate(const fs::path& dir) {
+  fs::path program = fs::path(CABSIM_TOOL_PATH).parent_path() / "make_demo";
+  std::string command = "QT_QPA_PLATFORM=offscreen '" + program.string() + "' '" + dir.string() +
+                        "' --quick > /dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+std::string read_all(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::map<std::string, std::string> tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    if (e.is_regular_file()) files[fs::relative(e.path(), root).string()] = read_all(e.path());
+  return files;
+}
+
+/// The lines of a Shift-JIS definition file, converted to UTF-8, CR removed.
+std::vector<std::string> lines_of(const fs::path& p) {
+  std::vector<std::string> out;
+  std::istringstream in(sjis_to_utf8(read_all(p)));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+  }
+  return out;
+}
+
+/// The lines of the list section `key` up to its closing `#`.
+std::vector<std::string> section(const std::vector<std::string>& lines, const std::string& key) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] == key) {
+      for (size_t k = i + 1; k < lines.size() && lines[k].rfind('#', 0) != 0; ++k)
+        out.push_back(lines[k]);
+      break;
+    }
+  return out;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+  std::vector<std::string> out;
+  std::stringstream s(line);
+  for (std::string f; std::getline(s, f, ',');) out.push_back(f);
+  return out;
+}
+
+/// Frames of the film at `path` (every packet is one frame: no B-frames).
+int film_frames(const fs::path& path) {
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return -1;
+  avformat_find_stream_info(format, nullptr);
+  int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  AVPacket* packet = av_packet_alloc();
+  int frames = 0;
+  while (av_read_frame(format, packet) >= 0) {
+    if (packet->stream_index == video) ++frames;
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  avformat_close_input(&format);
+  return frames;
+}
+
+fs::path named(const fs::path& root, std::string name) {
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  return root / name;
+}
+
+TEST(DemoLine, GeneratesTheSameBytesOnEveryRun) {
+  test::TempDir first, second;
+  generate(first.path());
+  generate(second.path());
+  auto a = tree(first.path()), b = tree(second.path());
+  ASSERT_GT(a.size(), 300u);
+  ASSERT_EQ(a.size(), b.size());
+  for (const auto& [name, bytes] : a) {
+    ASSERT_TRUE(b.count(name)) << name;
+    EXPECT_TRUE(bytes == b[name]) << name << " differs between two runs";
+  }
+}
+
+// One generation serves the checks of the readers, the named files and the
+// film lengths.
+TEST(DemoLine, EveryRunReadsWithEachTrainNamesExistingFilesAndFilmsOfItsLength) {
+  test::TempDir dir;
+  generate(dir.path());
+  for (const std::string& run : kRuns)
+    for (const std::string& train : kTrains) {
+      auto r = test::run_tool(
+          {"check", "--data", dir.path().string(), "--route", run, "--train", train});
+      EXPECT_EQ(r.exit_code, 0) << run << " with " << train << ": " << r.out;
+    }
+  // Every picture and sound a definition file names is there; the sounds are
+  // canonical wave files whose length the route set-up can read.
+  for (const std::string& file : kRuns)
+    for (const std::string& line : lines_of(dir / file)) {
+      if (line.rfind("image\\", 0) != 0 && line.rfind("sound\\", 0) != 0) continue;
+      fs::path p = named(dir.path(), line);
+      EXPECT_TRUE(fs::exists(p)) << file << " names " << line;
+      if (line.rfind("sound\\", 0) == 0 && fs::exists(p)) {
+        std::string wave = read_all(p);
+        ASSERT_GE(wave.size(), 44u) << line;
+        EXPECT_EQ(wave.substr(0, 4), "RIFF");
+        EXPECT_EQ(wave.substr(36, 4), "data") << line << " has no canonical header";
+      }
+    }
+  EXPECT_EQ(WaveSeconds(named(dir.path(), "sound\\route\\melody_a.wav")).seconds, 8);
+  for (const std::string& train : kTrains)
+    for (const std::string& line : section(lines_of(dir / train), "[DriveSound]"))
+      EXPECT_TRUE(fs::exists(named(dir.path(), line))) << train << " names " << line;
+
+  std::map<std::string, int> expected;  // film base name -> frames
+  for (const std::string& file : kRuns) {
+    auto lines = lines_of(dir / file);
+    std::string film;
+    for (size_t i = 0; i + 1 < lines.size(); ++i)
+      if (lines[i] == "[DataName]") film = lines[i + 1];
+    auto speed = section(lines, "[SpeedUnit]");
+    ASSERT_FALSE(speed.empty()) << file;
+    int last = std::stoi(fields(speed.back())[1]);
+    // Segments join frame to frame, so positions follow the film without gaps.
+    for (size_t k = 1; k < speed.size(); ++k)
+      EXPECT_EQ(fields(speed[k])[0], fields(speed[k - 1])[1]) << file << " segment " << k;
+    EXPECT_TRUE(!expected.count(film) || expected[film] == last + 1) << file;
+    expected[film] = last + 1;
+    for (const std::string& row : section(lines, "[MovieSwitch]")) {
+      auto f = fields(row);
+      // A position-driven insert runs to its length and 60 frames beyond; a
+      // time-driven one to its length.
+      int need = std::stoi(f[4]) + (f[0] == "2" ? 1 : 61);
+      EXPECT_GE(film_frames(named(dir.path(), "movie\\" + f[3] + ".avi")), need) << f[3];
+    }
+  }
+  ASSERT_EQ(expected.size(), 2u);
+  for (const auto& [film, frames] : expected)
+    EXPECT_EQ(film_frames(named(dir.path(), "movie\\" + film + ".avi")), frames) << film;
+}
+
+}  // namespace
+}  // namespace cabsim
