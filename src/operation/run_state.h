@@ -102,6 +102,10 @@ struct RunState {
   long double electric_brake_current = 0;  ///< A
   int32_t brake_current_row = 0;           ///< row of the brake current table
   Fixed friction_factor;
+
+  // --- cab panel ----------------------------------------------------------
+  int32_t ammeter_current = 0;  ///< A, the ammeter's reading (follows motor current, overshooting)
+  int32_t cab_signal_frame = -1;  ///< speed checks: pattern + 1 of the cab signal shown, -1 none
 };
 
 /// The running state at the start of a run of `train` (whose brake steps have
