@@ -86,7 +86,8 @@ long double shown_brake_cylinder(const RunState& s, const TrainParams& train) {
   return train.Mc == 1 ? s.motor_brake_cylinder.real() : s.trailer_brake_cylinder.real();
 }
 
-void update_panel_gauges(PanelState& panel, RunState& s, const TrainParams& train) {
+void update_panel_gauges(RunState& s, const TrainParams& train) {
+  PanelState& panel = s.panel;
   const CabPanelDefinition& p = train.panel;
   set_angle(panel, PanelElement::kNeedleSpeed, speedometer_angle(p.Needle_Speed, s.speed));
 

@@ -50,8 +50,8 @@ std::optional<int32_t> bar_top(const Meter& bar, long double kpa);
 long double shown_brake_cylinder(const RunState& s, const TrainParams& train);
 
 /// Operation tick, step 3 (panel instruments): every needle, both bars and the
-/// digital speed from the running state. Absent sprites are left alone; a
+/// digital speed of `s.panel` from the running state. Absent sprites are left alone; a
 /// value that gives no angle leaves its needle where it was.
-void update_panel_gauges(PanelState& panel, RunState& s, const TrainParams& train);
+void update_panel_gauges(RunState& s, const TrainParams& train);
 
 }  // namespace cabsim

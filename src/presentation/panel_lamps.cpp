@@ -46,7 +46,8 @@ void show_notch_pair(PanelState& panel, E power, E brake, const RunState& s,
 
 }  // namespace
 
-void update_running_lamps(PanelState& panel, const RunState& s, const TrainParams& train) {
+void update_running_lamps(RunState& s, const TrainParams& train) {
+  PanelState& panel = s.panel;
   panel.show(E::kLampPower, s.effective_power_notch >= 1 && !power_cut_by_doors(s));
   panel.show(E::kLampGen, regeneration_lamp(s, train));
   panel.show(E::kLampEle, electric_lamp(s, train));
@@ -55,7 +56,8 @@ void update_running_lamps(PanelState& panel, const RunState& s, const TrainParam
   panel.show(E::kLampConst, s.constant_speed_lamp != 0);
 }
 
-void show_handle_pictures(PanelState& panel, const RunState& s, const TrainParams& train) {
+void show_handle_pictures(RunState& s, const TrainParams& train) {
+  PanelState& panel = s.panel;
   panel.show(E::kLampFwd, s.forward_lamp != 0);
   panel.show(E::kLampBack, s.backward_lamp != 0);
   panel.show(E::kLampConst, s.constant_speed_lamp != 0);
@@ -78,20 +80,19 @@ std::optional<int32_t> cab_signal_pattern(const CabPanelDefinition& panel, int32
   return std::nullopt;
 }
 
-bool show_cab_signal_speed(PanelState& panel, RunState& s, const CabPanelDefinition& definition,
-                           int32_t speed) {
+bool show_cab_signal_speed(RunState& s, const CabPanelDefinition& definition, int32_t speed) {
   auto k = cab_signal_pattern(definition, speed);
   if (!k) return false;
   if (*k + 1 == s.cab_signal_frame) return true;
-  PanelSprite& display = panel[E::kCabSignal];
+  PanelSprite& display = s.panel[E::kCabSignal];
   // A list longer than the picture has patterns hides the display.
   if (display.present) display.visible = display.set_pattern(*k) ? 1 : 0;
   s.cab_signal_frame = *k + 1;
   return true;
 }
 
-void hide_cab_signal(PanelState& panel, RunState& s) {
-  panel.show(E::kCabSignal, false);
+void hide_cab_signal(RunState& s) {
+  s.panel.show(E::kCabSignal, false);
   s.cab_signal_frame = -1;
 }
 

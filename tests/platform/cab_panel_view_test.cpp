@@ -17,6 +17,7 @@
 #include "presentation/panel_lamps.h"
 #include "presentation/panel_layout.h"
 #include "support/test_files.h"
+#include "support/train_builder.h"
 
 namespace cabsim {
 namespace {
@@ -165,20 +166,21 @@ TEST(CabPanelView, ShowsTheTicksNeedlesBarsPatternsAndShade) {
   TrainParams train;
   train.panel = f.def;
   RunState s = initial_run_state(train);
+  s.panel = state;
   s.speed = 60;  // 60 x 1.5 = 90 degrees: 64 units, a quarter turn
   s.trailer_brake_cylinder = Fixed::from_real(440);
   s.main_reservoir = Fixed::from_real(800);
-  update_panel_gauges(state, s, train);
-  EXPECT_EQ(state[E::kNeedleSpeed].angle, 64);
-  EXPECT_TRUE(show_cab_signal_speed(state, s, f.def, 25));
+  update_panel_gauges(s, train);
+  EXPECT_EQ(s.panel[E::kNeedleSpeed].angle, 64);
+  EXPECT_TRUE(show_cab_signal_speed(s, f.def, 25));
   RouteTables route;
   route.Tunnel_count = 1;
   route.Tunnel[0] = {0, 0, 128, 0, 100000};
-  update_tunnel_shade(state, route, 50000, false);
+  update_tunnel_shade(s.panel, route, 50000, false);
   s.forward_lamp = 0;
   s.backward_lamp = 1;
-  show_handle_pictures(state, s, train);
-  view.apply(state);
+  show_handle_pictures(s, train);
+  view.apply(s.panel);
 
   QImage area = draw_panel(engine);
   test::save_artefact(area, "cab_panel_running");
@@ -199,6 +201,62 @@ TEST(CabPanelView, ShowsTheTicksNeedlesBarsPatternsAndShade) {
   // The brake cylinder bar's top at 600 - 110 = 490.
   EXPECT_EQ(view.sprite(E::kBarBC)->y, 490);
   EXPECT_EQ(view.sprite(E::kBarMR)->y, 600 - 80);
+}
+
+TEST(CabPanelView, BuildsThePanelOfATrainFileFromItsTrainFolder) {
+  test::ensure_qt_app();
+  test::TempDir dir;
+  // Japanese file names are Shift-JIS in the train file and UTF-8 on disk.
+  write_bmp(dir, "trains/emu/パネル.bmp", drawn(684, 320, qRgb(0x40, 0x40, 0x40), kKey));
+  write_bmp(dir, "trains/emu/signal.bmp", signal_strip());
+  write_bmp(dir, "trains/emu/lamp.bmp", drawn(20, 20, qRgb(255, 0, 0), kKey));
+  test::TrainFileText text;
+  text.set("[Clock]", "0\n400\n20")
+      .set("[Panel]", "パネル.bmp\n0\n384")
+      .set("[Lamp_Const]", "LAMP.BMP\n10\n390")  // written in another case
+      .set("[Lamp_signal]", "200\n420\n20\n20\nsignal.bmp\n0\n25\n45\n#")
+      .set("[NotchImageP]", "0\n0\n10\n10\n")
+      .set("[Others]", "lamp.bmp\n400\n400\nlamp.bmp\n430\n400\n#");
+  TrainParams train =
+      read_train_file(dir.write_sjis("train_emu.dat", text.text()), "trains\\emu\\");
+
+  PictureList pictures;
+  SpriteEngine engine;
+  CabPanelView view(pictures, engine);
+  RunState s = initial_run_state(train);
+  view.make_indicators(train.panel, dir.path(), s.panel);
+  view.make_panel(train.panel, dir.path(), s.panel);
+  EXPECT_EQ(engine.count(), 5);  // no image line for the notch picture: no sprite
+  EXPECT_EQ(view.sprite(E::kNotchP), nullptr);
+  EXPECT_EQ(view.sprite(E::kPanel2), nullptr);  // no second panel in this train
+  EXPECT_FALSE(analogue_clock_shown(train.panel.Clock));
+  ASSERT_NE(view.sprite(E::kLampConst), nullptr);
+
+  EXPECT_TRUE(show_cab_signal_speed(s, train.panel, 25));
+  s.constant_speed_lamp = 1;
+  show_handle_pictures(s, train);
+  RouteTables route;  // a tunnel does nothing to a panel without a shade
+  route.Tunnel_count = 1;
+  route.Tunnel[0] = {0, 0, 200, 0, 100000};
+  update_tunnel_shade(s.panel, route, 50000, false);
+  view.apply(s.panel);
+  QImage area = draw_panel(engine);
+  test::save_artefact(area, "cab_panel_train_file");
+  EXPECT_EQ(rgb_at(area, 205, 425), 0xFFFF00u);   // pattern 1 of the cab signal
+  EXPECT_EQ(rgb_at(area, 15, 395), 0xFF0000u);    // the constant-speed lamp lit
+  EXPECT_EQ(rgb_at(area, 405, 405), kPanelGrey);  // extra pictures start hidden
+
+  TrainParams missing = train;
+  missing.panel.Lamp_Door.file = "trains\\emu\\" + std::string("\x96\xB3\x82\xA2.bmp");  // 無い
+  PictureList more;
+  SpriteEngine more_sprites;
+  CabPanelView failing(more, more_sprites);
+  try {
+    failing.make_panel(missing.panel, dir.path(), s.panel);
+    FAIL() << "a missing picture was accepted";
+  } catch (const DefinitionError& e) {
+    EXPECT_STREQ(e.what(), "trains\\emu\\無い.bmpの生成エラー");
+  }
 }
 
 TEST(CabPanelView, APictureThatCannotBeLoadedIsACreationError) {

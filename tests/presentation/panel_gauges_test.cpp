@@ -114,11 +114,12 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
   s.voltmeter_value = Fixed::from_real(1500);
   s.motor_current = 100;
 
-  PanelState panel = all_present();
+  s.panel = all_present();
+  PanelState& panel = s.panel;
   panel[PanelElement::kDigitalSpeed].pattern_count = 200;
   panel[PanelElement::kNeedleSAP].present = 0;
   panel[PanelElement::kNeedleSAP].angle = 17;
-  update_panel_gauges(panel, s, train);
+  update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kNeedleSpeed].angle, 64);
   EXPECT_EQ(panel[PanelElement::kNeedleBC].angle, *needle_angle(220));  // trailer with [Mc] 0
   EXPECT_EQ(panel[PanelElement::kBarBC].y, 600 - 110);
@@ -133,19 +134,19 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
 
   train.Mc = 1;   // the motor car's cylinder
   s.speed = 170;  // the speedometer stays where it was; the digits show 170
-  update_panel_gauges(panel, s, train);
+  update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kNeedleBC].angle, *needle_angle(100));
   EXPECT_EQ(panel[PanelElement::kBarBC].y, 600 - 50);
   EXPECT_EQ(panel[PanelElement::kNeedleSpeed].angle, 64);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 170);
   s.speed = 250;  // beyond the digital display's range: the pattern stays
-  update_panel_gauges(panel, s, train);
+  update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 170);
   s.speed = -12.4L;  // backwards: the magnitude
-  update_panel_gauges(panel, s, train);
+  update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
   s.speed = -320;  // below 200 but a pattern the picture lacks: stays
-  update_panel_gauges(panel, s, train);
+  update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
 }
 

@@ -30,18 +30,19 @@ TrainParams eight_step_train() {
 TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   TrainParams train = eight_step_train();
   RunState s = initial_run_state(train);
-  PanelState panel = all_present();
+  s.panel = all_present();
+  PanelState& panel = s.panel;
 
   s.effective_power_notch = 2;
   s.brake_handle = s.effective_brake_notch = 0;
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_TRUE(panel[E::kLampPower].visible);
   EXPECT_TRUE(panel[E::kLampEle].visible);
   EXPECT_FALSE(panel[E::kLampAir].visible);
   EXPECT_FALSE(panel[E::kLampGen].visible);
 
   s.doors_open = 1;  // the door interlock cuts power: both lamps go dark
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_FALSE(panel[E::kLampPower].visible);
   EXPECT_FALSE(panel[E::kLampEle].visible);
   s.doors_open = 0;
@@ -50,14 +51,14 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   s.effective_power_notch = 0;
   s.brake_handle = s.effective_brake_notch = -3;
   s.electric_brake_current = 120;
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_TRUE(panel[E::kLampAir].visible);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   EXPECT_TRUE(panel[E::kLampEle].visible);
 
   // Emergency: no service notch, the electric lamp needs the handle above it.
   s.brake_handle = s.effective_brake_notch = -8;
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_FALSE(panel[E::kLampAir].visible);
   EXPECT_FALSE(panel[E::kLampGen].visible);
   EXPECT_FALSE(panel[E::kLampEle].visible);
@@ -66,7 +67,7 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   s.brake_handle = s.effective_brake_notch = 0;
   s.hold_active = 1;
   s.resistance_force = Fixed::from_real(500);
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   s.hold_active = 0;
   s.electric_brake_current = 0;
@@ -76,33 +77,34 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   train.Notch[1].a0 = -1.5L;
   s.power_handle = 2;
   s.tractive_force = Fixed::from_real(-2000);
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   s.power_handle = 7;  // no curve row for this notch: no lamp, no read past the table
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_FALSE(panel[E::kLampGen].visible);
 
   s.step_end_lamp = 1;
   s.constant_speed_lamp = 1;
-  update_running_lamps(panel, s, train);
+  update_running_lamps(s, train);
   EXPECT_TRUE(panel[E::kLampFin].visible);
   EXPECT_TRUE(panel[E::kLampConst].visible);
 
-  PanelState none = initial_panel_state();  // nothing made: nothing touched
-  update_running_lamps(none, s, train);
-  EXPECT_FALSE(none[E::kLampConst].visible);
+  s.panel = initial_panel_state();  // nothing made: nothing touched
+  update_running_lamps(s, train);
+  EXPECT_FALSE(s.panel[E::kLampConst].visible);
 }
 
 TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   TrainParams train = eight_step_train();
   RunState s = initial_run_state(train);
-  PanelState panel = all_present(10);
+  s.panel = all_present(10);
+  PanelState& panel = s.panel;
   s.power_notch_pattern = 3;
   s.brake_notch_pattern = 9;
   s.gear_pattern = 2;
   s.forward_lamp = 0;
   s.backward_lamp = 1;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_EQ(panel[E::kNotchP].pattern, 3);
   EXPECT_EQ(panel[E::kNotchB].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP2].pattern, 3);
@@ -113,7 +115,7 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
 
   s.brake_notch_pattern = 10;  // one past the last pattern: the picture stays
   s.power_notch_pattern = -1;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_EQ(panel[E::kNotchB].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP].pattern, 3);
 
@@ -121,7 +123,7 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   s.protection_emergency_flag = 1;
   s.brake_notch_pattern = 8;
   s.power_notch_pattern = 0;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_EQ(panel[E::kNotchB].pattern, 8);
   EXPECT_EQ(panel[E::kNotchB2].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP2].pattern, 3);
@@ -131,15 +133,15 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   train.Hold = 1;
   train.Handle = 0;
   s.brake_handle = -2;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_FALSE(panel[E::kNotchP].visible);
   EXPECT_FALSE(panel[E::kNotchP2].visible);
   s.brake_handle = 0;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_TRUE(panel[E::kNotchP].visible);
   train.Handle = 1;  // two handles: the power picture always shows
   s.brake_handle = -2;
-  show_handle_pictures(panel, s, train);
+  show_handle_pictures(s, train);
   EXPECT_TRUE(panel[E::kNotchP].visible);
 }
 
@@ -157,19 +159,20 @@ TEST(PanelLamps, CabSignalShowsThePatternOfTheListedSpeed) {
   def.Lamp_signal_count = 3;
 
   RunState s;
-  PanelState panel = all_present(3);
-  hide_cab_signal(panel, s);
+  s.panel = all_present(3);
+  PanelState& panel = s.panel;
+  hide_cab_signal(s);
   EXPECT_FALSE(panel[E::kCabSignal].visible);
   EXPECT_EQ(s.cab_signal_frame, -1);
-  EXPECT_TRUE(show_cab_signal_speed(panel, s, def, 25));
+  EXPECT_TRUE(show_cab_signal_speed(s, def, 25));
   EXPECT_TRUE(panel[E::kCabSignal].visible);
   EXPECT_EQ(panel[E::kCabSignal].pattern, 1);
   EXPECT_EQ(s.cab_signal_frame, 2);
-  EXPECT_FALSE(show_cab_signal_speed(panel, s, def, 30));
+  EXPECT_FALSE(show_cab_signal_speed(s, def, 30));
   EXPECT_EQ(panel[E::kCabSignal].pattern, 1);
 
   panel[E::kCabSignal].pattern_count = 2;  // the list names a pattern the picture lacks
-  EXPECT_TRUE(show_cab_signal_speed(panel, s, def, 45));
+  EXPECT_TRUE(show_cab_signal_speed(s, def, 45));
   EXPECT_FALSE(panel[E::kCabSignal].visible);
 
   panel[E::kCabSignal].pattern_count = 6;
