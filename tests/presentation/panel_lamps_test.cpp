@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "input/handle_model.h"
+#include "input/masconupdate.h"
 #include "presentation/panel_layout.h"
+#include "support/train_builder.h"
 
 namespace cabsim {
 namespace {
@@ -143,6 +146,22 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   s.brake_handle = -2;
   show_handle_pictures(s, train);
   EXPECT_TRUE(panel[E::kNotchP].visible);
+}
+
+TEST(PanelLamps, EveryHandleRefreshShowsThePicturesAtOnce) {
+  TrainParams train = eight_step_train();
+  CabworksText texts = test::test_texts();
+  RunState s = initial_run_state(train);
+  s.panel = all_present(10);
+  s.brake_handle = -3;
+  s.power_handle = 0;
+  masconupdate(s, train, texts);
+  EXPECT_EQ(s.panel[E::kNotchB].pattern, 3);
+  EXPECT_EQ(s.panel[E::kNotchB2].pattern, 3);
+  EXPECT_TRUE(s.panel[E::kLampFwd].visible);
+  EXPECT_TRUE(move_reverser(s, -1, train, texts));
+  EXPECT_FALSE(s.panel[E::kLampFwd].visible);
+  EXPECT_TRUE(s.panel[E::kLampBack].visible);
 }
 
 TEST(PanelLamps, CabSignalShowsThePatternOfTheListedSpeed) {
