@@ -23,8 +23,8 @@ void digital_speed(PanelState& panel, long double speed) {
   PanelSprite& digits = panel[PanelElement::kDigitalSpeed];
   if (!digits.present) return;
   digits.visible = 1;
-  auto shown = round_to_int64(speed);
-  if (shown && *shown < kDigitalSpeedLimit) digits.set_pattern(std::llabs(*shown));
+  auto shown = round_to_int32(speed);  // a speed beyond 32 bits has no pattern either
+  if (shown && *shown < kDigitalSpeedLimit) digits.set_pattern(std::abs(int64_t{*shown}));
 }
 
 }  // namespace

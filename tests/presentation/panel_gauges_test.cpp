@@ -148,6 +148,12 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
   s.speed = -320;  // below 200 but a pattern the picture lacks: stays
   update_panel_gauges(s, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
+  for (long double wild :
+       {-1e300L, -2147483648.0L, std::numeric_limits<long double>::quiet_NaN()}) {
+    s.speed = wild;  // never a wrapped magnitude or a pattern from nothing
+    update_panel_gauges(s, train);
+    EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
+  }
 }
 
 }  // namespace
