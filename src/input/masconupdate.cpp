@@ -1,4 +1,5 @@
-// masconupdate: lamps, constant speed, handle texts and pictures, in that order.
+// masconupdate: lamps, constant speed, handle texts and pictures, in that order,
+// then the panel sprites that show them.
 #include "input/masconupdate.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "dynamics/constant_speed.h"
 #include "input/handle_model.h"
+#include "presentation/panel_lamps.h"
 
 namespace cabsim {
 namespace {
@@ -107,6 +109,7 @@ void masconupdate(RunState& s, const TrainParams& train, const CabworksText& tex
   s.brake_notch_pattern = brake_picture_pattern(s, train);
   s.gear_pattern = s.gear;
   if (auto text = gear_text(s, train, texts)) s.gear_text = std::move(*text);
+  show_handle_pictures(s, train);  // the panel's lamps and handle pictures follow at once
 }
 
 }  // namespace cabsim

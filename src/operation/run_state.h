@@ -9,6 +9,7 @@
 
 #include "data/fixed_point.h"
 #include "data/train_params.h"
+#include "presentation/panel_layout.h"
 
 namespace cabsim {
 
@@ -190,6 +191,11 @@ struct RunState {
   long double electric_brake_current = 0;  ///< A
   int32_t brake_current_row = 0;           ///< row of the brake current table
   Fixed friction_factor;
+
+  // --- cab panel ----------------------------------------------------------
+  int32_t ammeter_current = 0;  ///< A, the ammeter's reading (follows motor current, overshooting)
+  int32_t cab_signal_frame = -1;  ///< speed checks: pattern + 1 of the cab signal shown, -1 none
+  PanelState panel = initial_panel_state();  ///< what every panel sprite shows; the view copies it
 };
 
 /// The running state at the start of a run of `train` (whose brake steps have
