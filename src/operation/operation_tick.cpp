@@ -14,9 +14,14 @@ namespace {
 constexpr TickStep kMainSteps[] = {
     {1, "section speed", section_speed_step},
     {2, "preceding train", preceding_train_step},
-    {3, "tunnel membership", tunnel_membership_tick_step},
+    {3, "panel instruments, tunnel membership",
+     [](Run& run) {
+       panel_instruments_step(run);
+       tunnel_membership_tick_step(run);
+     }},
     {4, "motion", motion_stretch_step},
     {5, "speed text", speed_text_tick_step},
+    {8, "panel lamps", panel_lamps_step},
     {11, "automatic gear selection", gear_selection_step},
     {12, "traction current, electric brake, compressor", traction_current_step},
     {15, "gradient averaging", gradient_averaging_step},

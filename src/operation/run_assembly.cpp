@@ -10,6 +10,7 @@
 #include "data/wave_seconds.h"
 #include "input/masconupdate.h"
 #include "operation/checked_math.h"
+#include "presentation/panel_layout.h"
 
 namespace cabsim {
 namespace {
@@ -118,6 +119,7 @@ void set_up_run_state(Run& run) {
   }
   starting_texts(run, *station);
   masconupdate(s, run.train, run.text);
+  panel_run_start(s.panel, s.ats_on != 0);
   s.position = start_position(route, start);
 }
 

@@ -1,6 +1,9 @@
 // The operation tick's own steps and the dynamics steps it calls.
 #include "operation/tick_steps.h"
 
+#include "presentation/panel_gauges.h"
+#include "presentation/panel_lamps.h"
+
 #include <stdexcept>
 
 #include "data/route_lookup.h"
@@ -46,6 +49,15 @@ void preceding_train_step(Run& run) {
   RunState& s = run.state;
   if (s.pre_train_frame > run.route->Pre_TrainHeader.removal_frame) s.pre_train_frame = 0;
   s.tick_count = checked_add(s.tick_count, 1);
+}
+
+void panel_instruments_step(Run& run) {
+  update_panel_gauges(run.state, run.train);
+  update_tunnel_shade(run.state.panel, *run.route, run.state.position, run.settings.Tunnel == 1);
+}
+
+void panel_lamps_step(Run& run) {
+  update_running_lamps(run.state, run.train);
 }
 
 void tunnel_membership_tick_step(Run& run) {

@@ -23,6 +23,10 @@ void commentary_step(Run& run);       ///< 42: a new commentary command is execu
 void debug_labels_step(Run& run);     ///< 46: debug mode labels
 void reverse_running_step(Run& run);  ///< 34: reverse-running protection
 
+// --- cab panel steps (the tick decides; the view draws) ---------------------
+void panel_instruments_step(Run& run);  ///< 3: gauges, digital speed, tunnel shade
+void panel_lamps_step(Run& run);        ///< 8: power, brake and constant-speed lamps
+
 // --- dynamics steps ---------------------------------------------------------
 void tunnel_membership_tick_step(Run& run);  ///< 3: in-tunnel flag for the resistance
 void motion_stretch_step(Run& run);          ///< 4

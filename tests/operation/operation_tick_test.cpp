@@ -10,6 +10,7 @@
 #include "operation/operation_tick.h"
 #include "operation/start_pause.h"
 #include "operation/tick_steps.h"
+#include "presentation/panel_state.h"
 #include "support/test_run.h"
 
 namespace cabsim {
@@ -125,6 +126,19 @@ TEST(OperationTick, VigilanceWarnsOnTick601AndBrakesOnTick651) {
   keydowns(*t.run, VirtualKey::kF2, true);
   ticks(700);
   EXPECT_EQ(t.s().vigilance_counter, 0);
+}
+
+TEST(OperationTick, SetsThePanelSpeedNeedleFromTheSpeed) {
+  TestRun t(TrainFileText{}.set("[Needle_Speed]", "speed.bmp\n100\n450\n0\n0\n30\n1.5\n0"));
+  PanelSprite& needle = t.s().panel[PanelElement::kNeedleSpeed];
+  needle.present = 1;
+  needle.pattern_count = 1;
+  start1Click(*t.run);
+  t.s().speed = 40;
+  t.s().resistance_off = 1;
+  t.run_for(100);
+  // round((40 x 1.5 + 30) x 255 / 360) = 64; the motion of this tick comes after the gauges.
+  EXPECT_EQ(needle.angle, 64);
 }
 
 TEST(OperationTick, CommentaryIsExecutedWhenItChanges) {
