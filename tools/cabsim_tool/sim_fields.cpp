@@ -12,9 +12,10 @@ namespace {
 
 void trim_decimals(std::string& text) {
   if (text.find('.') == std::string::npos) return;
-  while (text.back() == '0') text.pop_back();
-  if (text.back() == '.') text.pop_back();
-  if (text == "-0") text = "0";
+  size_t end = text.find_last_not_of('0');
+  if (text[end] == '.') --end;
+  text.erase(end + 1);
+  if (text == "-0") text.erase(0, 1);
 }
 
 template <typename T>
