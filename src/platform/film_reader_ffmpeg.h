@@ -1,0 +1,119 @@
+// Frame-exact reading of one film file with FFmpeg: the table of its frames,
+// seeking to the key frame before a frame, decoding forward while counting
+// frames, and converting pictures to 32-bit bitmaps. Used by one thread.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "presentation/frame_bitmap.h"
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwsContext;
+
+namespace cabsim {
+
+/// Where decoded frames go. The reader asks before converting a frame, so
+/// frames nobody wants cost no conversion (and, for intra-only films, no
+/// decoding either).
+class FrameSink {
+ public:
+  virtual ~FrameSink() = default;
+  /// True when frame `number` should be converted and delivered.
+  virtual bool wanted(int32_t number) = 0;
+  /// A bitmap of the film's size to convert the next wanted frame into.
+  virtual std::shared_ptr<FrameBitmap> buffer() = 0;
+  virtual void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) = 0;
+  /// Polled between frames: true ends the decoding at once.
+  virtual bool cancelled() = 0;
+};
+
+class FilmReaderFfmpeg {
+ public:
+  /// The largest picture accepted, in either direction.
+  static constexpr int32_t kMaxPictureSide = 4096;
+  /// The most frames a film may have (about 37 hours at 30 frames a second).
+  static constexpr int32_t kMaxFrames = 4'000'000;
+
+  enum class Result { kDone, kFailed, kCancelled };
+
+  FilmReaderFfmpeg();
+  ~FilmReaderFfmpeg();
+  FilmReaderFfmpeg(const FilmReaderFfmpeg&) = delete;
+  FilmReaderFfmpeg& operator=(const FilmReaderFfmpeg&) = delete;
+
+  /// Opens `file` and builds its frame table. Empty text on success.
+  std::string open(const std::filesystem::path& file);
+
+  int32_t frame_count() const { return static_cast<int32_t>(frames_.size()); }
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  /// True when every frame decodes on its own (MJPEG, uncompressed).
+  bool intra_only() const { return intra_only_; }
+  /// The key frame at or before frame `n` (0 when there is none).
+  int32_t key_frame_before(int32_t n) const;
+  /// The frame the decoder gives next without a seek; -1 when unknown.
+  int32_t next_frame() const { return next_out_; }
+  /// How many frames decoding forward from the current place costs before
+  /// `target` is reached, counting a seek as kSeekCostFrames.
+  int32_t cost_to_reach(int32_t target) const;
+
+  static constexpr int32_t kSeekCostFrames = 8;
+  /// Frame threads of a long-GOP decoder (the machine has two cores; the
+  /// reading thread converts pictures beside them).
+  static constexpr int kLongGopDecodeThreads = 2;
+  /// Decoding gives up on a stretch of damaged pictures this long.
+  static constexpr int kMaxDecodeErrorsInARow = 16;
+
+  /// Decodes until frame `target` has come out, handing every wanted frame on
+  /// the way (target included, when wanted) to `sink`. kFailed when the target
+  /// cannot be decoded (damaged or missing data); later calls still work.
+  Result decode_to(int32_t target, FrameSink& sink);
+
+ private:
+  struct FrameEntry {
+    int64_t pos;
+    int64_t timestamp;
+    bool key;
+  };
+
+  std::string read_frame_table(int64_t file_size);
+  std::string scan_frame_table();
+  void finish_frame_table();
+  bool seek_to(int32_t frame);
+  /// Reads the next packet of the film's video stream; false at the end.
+  bool read_video_packet();
+  /// The frame number of the packet just read, or -1.
+  int32_t identify_packet() const;
+  bool convert(const AVFrame* frame, FrameBitmap& out);
+  void reset_position();
+
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* codec_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  SwsContext* sws_ = nullptr;
+  int stream_ = -1;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  bool intra_only_ = false;
+
+  std::vector<FrameEntry> frames_;
+  std::vector<int32_t> key_frames_;
+  /// (file position, frame) and (timestamp, frame), sorted, to name packets.
+  std::vector<std::pair<int64_t, int32_t>> by_pos_;
+  std::vector<std::pair<int64_t, int32_t>> by_timestamp_;
+
+  int32_t next_out_ = -1;     ///< frame number of the decoder's next picture
+  int32_t last_packet_ = -1;  ///< frame number of the last packet read
+  bool landing_ = false;      ///< a seek was made; the next packet fixes the place
+  bool draining_ = false;     ///< the end of the file was reached and signalled
+};
+
+}  // namespace cabsim

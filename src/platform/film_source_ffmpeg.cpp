@@ -1,0 +1,210 @@
+// Read-ahead decoding of the open film on its own thread.
+//
+// The display tells where it is each time it asks for a frame; the decoder
+// thread then decodes the missing frame nearest to being shown: the display's
+// own frame, then the frames ahead in the direction of travel, then a few
+// behind, then the prefetched ones. Running backwards through a long-GOP film,
+// each decoding run from a key frame keeps a whole stretch of frames below its
+// target, so the key frame is decoded once per stretch and not once per frame.
+#include "platform/film_source_ffmpeg.h"
+
+#include <algorithm>
+
+namespace cabsim {
+
+class FilmSourceFfmpeg::Sink final : public FrameSink {
+ public:
+  Sink(FilmSourceFfmpeg& source, const Job& job) : source_(source), job_(job) {}
+
+  bool wanted(int32_t number) override {
+    std::lock_guard lock(source_.mutex_);
+    return source_.wanted(number, job_);
+  }
+  std::shared_ptr<FrameBitmap> buffer() override {
+    std::lock_guard lock(source_.mutex_);
+    return source_.cache_.take_buffer();
+  }
+  void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) override {
+    {
+      std::lock_guard lock(source_.mutex_);
+      source_.cache_.insert(number, std::move(picture), source_.display_, source_.direction_);
+    }
+    source_.ready_.notify_all();
+  }
+  bool cancelled() override {
+    // Polled for every packet: the lock is taken only after a jump.
+    if (source_.stop_) return true;
+    if (source_.in_window(job_.target)) return false;
+    // A jump elsewhere leaves a target nobody needs any more.
+    std::lock_guard lock(source_.mutex_);
+    return !source_.cache_.pinned(job_.target);
+  }
+
+ private:
+  FilmSourceFfmpeg& source_;
+  Job job_;
+};
+
+FilmSourceFfmpeg::FilmSourceFfmpeg() = default;
+
+FilmSourceFfmpeg::~FilmSourceFfmpeg() {
+  close();
+}
+
+std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
+  close();
+  auto reader = std::make_unique<FilmReaderFfmpeg>();
+  if (std::string failure = reader->open(file); !failure.empty())
+    return file.string() + ": " + failure;
+  cache_.reset(reader->width(), reader->height());
+  // Room for the window, the stretch kept on the way, and the frames behind.
+  read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
+  failed_.clear();
+  prefetch_.clear();
+  display_ = 0;
+  direction_ = 1;
+  stride_ = 1;
+  moves_ = 0;
+  stalled_at_ = ~uint64_t{0};
+  stop_ = false;
+  // The first picture is decoded here: a film whose pictures cannot be
+  // decoded fails to open instead of showing nothing.
+  Sink first(*this, Job{0, 0, 0});
+  if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0))
+    return file.string() + ": the film's first picture cannot be decoded";
+  reader_ = std::move(reader);
+  frame_count_ = reader_->frame_count();
+  width_ = reader_->width();
+  height_ = reader_->height();
+  thread_ = std::thread([this] { run(); });
+  return {};
+}
+
+void FilmSourceFfmpeg::close() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  work_.notify_all();
+  ready_.notify_all();
+  if (thread_.joinable()) thread_.join();
+  reader_.reset();
+  std::lock_guard lock(mutex_);
+  cache_.clear();
+  failed_.clear();
+  prefetch_.clear();
+  frame_count_ = width_ = height_ = 0;
+}
+
+FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait) {
+  if (!reader_ || n < 0 || n >= frame_count_) return {};
+  std::unique_lock lock(mutex_);
+  if (n != display_) {
+    const int32_t step = n - display_;
+    if (step >= -kJumpFrames && step <= kJumpFrames) {
+      direction_ = step > 0 ? 1 : -1;
+      stride_ = step > 0 ? step : -step;
+    }
+    display_ = n;
+    ++moves_;
+    work_.notify_one();
+  }
+  if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  if (max_wait.count() > 0) {
+    ready_.wait_for(lock, max_wait,
+                    [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
+    if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  }
+  auto [number, picture] = cache_.nearest(n);
+  return {std::move(picture), number, false};
+}
+
+void FilmSourceFfmpeg::prefetch(int32_t n) {
+  if (!reader_ || n < 0 || n >= frame_count_) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (cache_.pinned(n) || cache_.pinned_count() >= kMaxPrefetchFrames) return;
+    cache_.pin(n);
+    prefetch_.push_back(n);
+  }
+  work_.notify_one();
+}
+
+bool FilmSourceFfmpeg::ready(int32_t n) const {
+  std::lock_guard lock(mutex_);
+  return cache_.contains(n);
+}
+
+bool FilmSourceFfmpeg::in_window(int32_t n) const {
+  const int32_t ahead = (n - display_) * direction_;
+  return ahead >= -kKeepBehindFrames && ahead <= read_ahead();
+}
+
+bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
+  if (cache_.contains(n) || failed_.count(n) != 0) return false;
+  if (n == job.target || cache_.pinned(n)) return true;
+  if (reader_ && reader_->intra_only()) return in_window(n) && on_stride(n);
+  return in_window(n) || (n >= job.keep_low && n <= job.keep_high);
+}
+
+bool FilmSourceFfmpeg::on_stride(int32_t n) const {
+  const int32_t ahead = (n - display_) * direction_;
+  return ahead <= 0 || ahead % stride_ == 0;
+}
+
+FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
+  auto missing = [&](int32_t n) {
+    return n >= 0 && n < frame_count_ && !cache_.contains(n) && failed_.count(n) == 0;
+  };
+  const int32_t ahead = read_ahead();
+  Job job;
+  if (stalled_at_ == moves_) return job;
+  // An intra-only film decodes any frame alone: ahead of the display only
+  // the frames on its stride are decoded.
+  const int32_t step = reader_->intra_only() ? stride_.load() : 1;
+  for (int32_t i = 0; i * step <= ahead && job.target < 0; ++i)
+    if (missing(display_ + i * step * direction_)) job.target = display_ + i * step * direction_;
+  // Frames just behind matter when a long-GOP film reverses; an intra-only
+  // film decodes them on demand as fast as any other.
+  const int32_t behind = reader_->intra_only() ? 0 : kKeepBehindFrames;
+  for (int32_t i = 1; i <= behind && job.target < 0; ++i)
+    if (missing(display_ - i * direction_)) job.target = display_ - i * direction_;
+  for (size_t i = 0; i < prefetch_.size() && job.target < 0; ++i)
+    if (missing(prefetch_[i])) job.target = prefetch_[i];
+  if (job.target < 0) return job;
+  job.moves = moves_;
+  if (direction_ < 0 && !reader_->intra_only() && in_window(job.target)) {
+    // Backwards through a long-GOP film: keep a whole stretch below the
+    // target from this one decoding run.
+    job.keep_low = std::max(0, job.target - ahead);
+    job.keep_high = job.target;
+  }
+  return job;
+}
+
+void FilmSourceFfmpeg::run() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
+      if (stop_) return;
+    }
+    Sink sink(*this, job);
+    const auto result = reader_->decode_to(job.target, sink);
+    if (result == FilmReaderFfmpeg::Result::kFailed) {
+      {
+        std::lock_guard lock(mutex_);
+        failed_.insert(job.target);
+      }
+      ready_.notify_all();
+    } else if (result == FilmReaderFfmpeg::Result::kDone) {
+      // Not kept although decoded: no room for it where the display is now.
+      // (When the display has moved meanwhile, the next job is chosen anew.)
+      std::lock_guard lock(mutex_);
+      if (!cache_.contains(job.target) && moves_ == job.moves) stalled_at_ = moves_;
+    }
+  }
+}
+
+}  // namespace cabsim

@@ -1,0 +1,30 @@
+// Reading a sound file into memory as one channel of 16-bit samples, the form
+// every sound channel plays.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace cabsim {
+
+struct MonoSound {
+  int rate = 0;  ///< samples per second, as recorded
+  std::vector<int16_t> samples;
+};
+
+struct MonoSoundLimits {
+  int64_t max_frames;
+  int max_channels;
+  int max_rate;
+};
+
+/// Reads the wave file at `file` (8- or 16-bit PCM, or any other encoding
+/// libsndfile decodes; any number of channels up to the limit, mixed down to
+/// one by averaging; any rate). A file whose data ends early gives the
+/// samples it holds. Returns an empty text, or the failure's text for the user.
+std::string read_mono_sound(const std::filesystem::path& file, const MonoSoundLimits& limits,
+                            MonoSound& out);
+
+}  // namespace cabsim

@@ -1,0 +1,256 @@
+// The FFmpeg film source: frame-exact pictures in every order the display
+// asks for them, on intra-only and long-GOP films, and clean failures on
+// missing, truncated and damaged files.
+#include "platform/film_source_ffmpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <random>
+#include <thread>
+
+#include "support/test_files.h"
+#include "support/test_films.h"
+
+namespace cabsim {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+
+/// Long enough for any single frame of a test film, even under sanitizers.
+constexpr auto kPatience = std::chrono::seconds(5);
+
+struct FilmKind {
+  const char* name;
+  int width;
+  int height;
+  int frames;
+  const char* options;
+};
+
+const FilmKind kKinds[] = {
+    {"mjpeg", 684, 384, 120, "-c:v mjpeg -q:v 3 -pix_fmt yuvj420p"},
+    {"h264_gop250_bframes", 684, 384, 300,
+     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 3 "
+     "-pix_fmt yuv420p"},
+    {"h264_no_bframes", 320, 240, 300,
+     "-c:v libx264 -preset veryfast -g 250 -keyint_min 250 -sc_threshold 0 -bf 0 "
+     "-pix_fmt yuv420p"},
+    {"uncompressed", 160, 120, 60, "-c:v rawvideo -pix_fmt bgr24"},
+};
+
+class FilmFiles : public ::testing::Environment {
+ public:
+  static fs::path path(const FilmKind& kind) {
+    return dir_->path() / (std::string(kind.name) + ".avi");
+  }
+  void SetUp() override {
+    dir_ = std::make_unique<test::TempDir>();
+    for (const FilmKind& kind : kKinds)
+      ASSERT_EQ(
+          test::make_numbered_film(path(kind), kind.width, kind.height, kind.frames, kind.options),
+          "");
+  }
+  void TearDown() override { dir_.reset(); }
+
+ private:
+  static inline std::unique_ptr<test::TempDir> dir_;
+};
+
+const auto* const kFilms = ::testing::AddGlobalTestEnvironment(new FilmFiles);
+
+/// The number shown by the picture the source gives for frame `n`.
+int shown(FilmSourceFfmpeg& film, int n) {
+  FilmFrame got = film.frame(n, kPatience);
+  if (!got.picture || !got.exact || got.number != n) return -1;
+  return test::read_frame_number(*got.picture);
+}
+
+class FilmOfEachKind : public ::testing::TestWithParam<FilmKind> {};
+
+TEST_P(FilmOfEachKind, ShowsTheAskedFrameInEveryOrder) {
+  const FilmKind& kind = GetParam();
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kind)), "");
+  ASSERT_EQ(film.frame_count(), kind.frames);
+  EXPECT_EQ(film.width(), kind.width);
+  EXPECT_EQ(film.height(), kind.height);
+
+  FilmFrame first = film.frame(0, kPatience);
+  ASSERT_TRUE(first.picture && first.exact);
+  EXPECT_EQ(first.picture->width(), kind.width);
+  EXPECT_EQ(first.picture->stride() % 64, 0);
+  EXPECT_EQ(first.picture->pixel(kind.width - 1, 0) >> 24, 0xFFu) << "opaque RGB32 pixels";
+
+  for (int n = 0; n < kind.frames; ++n) ASSERT_EQ(shown(film, n), n) << "forward";
+  for (int n = kind.frames - 1; n >= 0; --n) ASSERT_EQ(shown(film, n), n) << "backward";
+  for (int n = 0; n < kind.frames; n += 4) ASSERT_EQ(shown(film, n), n) << "four times the speed";
+
+  std::mt19937 random(7);
+  for (int i = 0; i < 25; ++i) {
+    const int n = static_cast<int>(random() % kind.frames);
+    ASSERT_EQ(shown(film, n), n) << "random";
+  }
+  // Jumps across the key frames of the long-GOP films, then running on.
+  for (int n : {kind.frames - 1, 3, kind.frames / 2 + 7, 251 % kind.frames, 249 % kind.frames}) {
+    ASSERT_EQ(shown(film, n), n) << "jump";
+    if (n + 1 < kind.frames) {
+      ASSERT_EQ(shown(film, n + 1), n + 1) << "after jump";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, FilmOfEachKind, ::testing::ValuesIn(kKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FilmSource, GivesTheNearestReadyFrameWithoutWaitingAndTheExactOneSoonAfter) {
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[1])), "");
+  ASSERT_TRUE(film.frame(10, kPatience).exact);
+
+  // A jump deep into the second GOP: the display is not kept waiting.
+  FilmFrame at_once = film.frame(280, microseconds(0));
+  ASSERT_TRUE(at_once.picture);
+  if (!at_once.exact) {
+    EXPECT_NE(at_once.number, 280);
+  }
+  EXPECT_EQ(shown(film, 280), 280);
+
+  // Outside the film there is no picture.
+  EXPECT_FALSE(film.frame(-1, milliseconds(1)).picture);
+  EXPECT_FALSE(film.frame(300, milliseconds(1)).picture);
+
+  // A prefetched frame is decoded while the display stays where it is.
+  film.prefetch(120);
+  for (int i = 0; i < 500 && !film.ready(120); ++i) std::this_thread::sleep_for(milliseconds(10));
+  EXPECT_TRUE(film.ready(120));
+  EXPECT_TRUE(film.frame(120, microseconds(0)).exact);
+}
+
+TEST(FilmSource, APictureTheDisplayHoldsStaysAsItWas) {
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[0])), "");
+  FilmFrame held = film.frame(5, kPatience);
+  ASSERT_TRUE(held.exact);
+  for (int n = 6; n < 40; ++n) ASSERT_EQ(shown(film, n), n);
+  EXPECT_EQ(test::read_frame_number(*held.picture), 5);
+  // Asking again for the frame on screen gives the same picture.
+  FilmFrame again = film.frame(39, kPatience);
+  EXPECT_EQ(again.picture, film.frame(39, kPatience).picture);
+  // A film of the same size reuses the bitmaps, but not one still held.
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[1])), "");
+  for (int n = 0; n < 40; ++n) ASSERT_EQ(shown(film, n), n);
+  EXPECT_EQ(test::read_frame_number(*held.picture), 5);
+}
+
+TEST(FilmSource, ReadsAheadInTheDirectionOfTravel) {
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[1])), "");
+  ASSERT_EQ(shown(film, 200), 200);
+  ASSERT_EQ(shown(film, 199), 199);  // now running backwards
+  // One decoding run from the key frame fills the whole stretch ahead.
+  auto all_ready = [&] {
+    for (int n = 199; n >= 199 - FilmSourceFfmpeg::kReadAheadFrames; --n)
+      if (!film.ready(n)) return false;
+    return true;
+  };
+  for (int i = 0; i < 500 && !all_ready(); ++i) std::this_thread::sleep_for(milliseconds(10));
+  EXPECT_TRUE(all_ready());
+  EXPECT_EQ(shown(film, 198), 198);
+}
+
+TEST(FilmSource, ReopensAndClosesWhileDecoding) {
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[1])), "");
+  film.frame(150, microseconds(0));
+  ASSERT_EQ(film.open(FilmFiles::path(kKinds[0])), "");
+  EXPECT_EQ(film.frame_count(), kKinds[0].frames);
+  EXPECT_EQ(shown(film, 100), 100);
+  film.close();
+  EXPECT_FALSE(film.is_open());
+  EXPECT_EQ(film.frame_count(), 0);
+  EXPECT_FALSE(film.frame(0, milliseconds(1)).picture);
+}
+
+std::string file_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(FilmSource, MissingEmptyAndForeignFilesFailToOpen) {
+  test::TempDir dir;
+  FilmSourceFfmpeg film;
+  EXPECT_NE(film.open(dir / "no such film.avi"), "");
+  EXPECT_FALSE(film.is_open());
+  EXPECT_NE(film.open(dir.write_bytes("empty.avi", "")), "");
+  std::string noise(200000, '\0');
+  std::mt19937 random(3);
+  for (char& c : noise) c = static_cast<char>(random());
+  EXPECT_NE(film.open(dir.write_bytes("noise.avi", noise)), "");
+  EXPECT_NE(film.open(dir.write_bytes("text.avi", "RIFF this is not a film at all")), "");
+  // A film name that reads like another protocol is still only a file name.
+  EXPECT_NE(film.open("concat:" + FilmFiles::path(kKinds[0]).string()), "");
+  EXPECT_FALSE(film.is_open());
+  EXPECT_EQ(film.frame_count(), 0);
+}
+
+TEST(FilmSource, TruncatedFilmsShowTheFramesTheyStillHold) {
+  test::TempDir dir;
+  for (const FilmKind& kind : {kKinds[0], kKinds[1]}) {
+    const std::string whole = file_bytes(FilmFiles::path(kind));
+    FilmSourceFfmpeg film;
+    EXPECT_NE(film.open(dir.write_bytes("head.avi", whole.substr(0, 2000))), "") << kind.name;
+
+    ASSERT_EQ(film.open(dir.write_bytes("half.avi", whole.substr(0, whole.size() / 2))), "")
+        << kind.name;
+    EXPECT_GT(film.frame_count(), 0);
+    EXPECT_LT(film.frame_count(), kind.frames);
+    for (int n = 0; n < film.frame_count(); n += 7) EXPECT_EQ(shown(film, n), n) << kind.name;
+    const int last = film.frame_count() - 1;
+    FilmFrame end = film.frame(last, kPatience);
+    if (end.exact) {
+      EXPECT_EQ(test::read_frame_number(*end.picture), last);
+    }
+  }
+}
+
+TEST(FilmSource, PictureSizesComeFromThePicturesAndHaveALimit) {
+  test::TempDir dir;
+  std::string bytes = file_bytes(FilmFiles::path(kKinds[0]));
+  // The stream format chunk holds a bitmap header: size, then width, height.
+  const size_t strf = bytes.find("strf");
+  ASSERT_NE(strf, std::string::npos);
+  const uint32_t huge = 70000;
+  for (int i = 0; i < 4; ++i) bytes[strf + 12 + i] = static_cast<char>(huge >> (8 * i));
+  FilmSourceFfmpeg film;
+  if (film.open(dir.write_bytes("wide.avi", bytes)).empty()) {
+    EXPECT_EQ(film.width(), kKinds[0].width);
+    EXPECT_EQ(shown(film, 9), 9);
+  }
+  ASSERT_EQ(test::make_numbered_film(dir / "huge.avi", 4104, 40, 2, "-c:v mjpeg"), "");
+  const std::string failure = film.open(dir / "huge.avi");
+  EXPECT_NE(failure.find("4104x40 is not supported"), std::string::npos) << failure;
+  EXPECT_FALSE(film.is_open());
+}
+
+TEST(FilmSource, DamagedFramesNeverCrashAndTheRestStillShow) {
+  test::TempDir dir;
+  for (const FilmKind& kind : {kKinds[0], kKinds[1]}) {
+    std::string bytes = file_bytes(FilmFiles::path(kind));
+    std::mt19937 random(11);
+    for (size_t at = bytes.size() / 3; at < bytes.size() * 2 / 3; at += 997)
+      bytes[at] = static_cast<char>(random());
+    FilmSourceFfmpeg film;
+    ASSERT_EQ(film.open(dir.write_bytes("damaged.avi", bytes)), "") << kind.name;
+    int exact = 0;
+    for (int n = film.frame_count() - 1; n >= 0; n -= 3) exact += film.frame(n, kPatience).exact;
+    EXPECT_GT(exact, 0) << kind.name;
+    EXPECT_EQ(shown(film, 0), 0) << kind.name;
+  }
+}
+
+}  // namespace
+}  // namespace cabsim
