@@ -106,7 +106,9 @@ void enter_position_insert(Run& run, MovieSwitchData& sw) {
 void film_ends(Run& run) {
   RunState& s = run.state;
   const RouteTables& route = *run.route;
-  if (s.film_mode == kFilmFollowsPosition &&
+  // Without a film (none could be opened, or a run without a display) there
+  // is no end to hold the train at; the run goes on along the route.
+  if (s.film_mode == kFilmFollowsPosition && s.film_frame_count > 0 &&
       ((s.speed > 0 && s.current_frame > s.film_frame_count) ||
        (s.speed < 0 && s.current_frame < 1))) {
     s.current_frame = std::clamp(s.current_frame, 1, std::max(1, s.film_frame_count));

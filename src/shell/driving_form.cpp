@@ -77,7 +77,7 @@ void TForm1::build_widgets() {
   staf_card_->hide();
   back_ = new QLabel(client);
   back_->setObjectName("back");
-  back_->setGeometry(kBackPosition.x(), kBackPosition.y(), 24, 24);
+  back_->setGeometry(kBackPosition.x(), kBackPosition.y(), kBackSize, kBackSize);
   back_->setText("◀");
   back_->setToolTip("運転終了");
   back_->installEventFilter(this);

@@ -46,6 +46,7 @@ class TForm1 final : public QMainWindow {
   /// Where the timetable card and the small `back` picture sit.
   static constexpr int kCardLeft = 830;
   static constexpr QPoint kBackPosition{800, 670};
+  static constexpr int kBackSize = 30;
 
   TForm1(SettingsStore& settings, ShellServices services,
          std::unique_ptr<CabPanelHooks> panel = std::make_unique<CabPanelHooks>(),
