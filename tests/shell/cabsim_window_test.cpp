@@ -22,8 +22,9 @@ TEST(CabsimWindow, StartsClicksShowsTheCabViewAndCloses) {
   const auto script = folder.dir / "drive.sh";
   std::ofstream(script)
       << "set -e\n"
+         "LSAN_OPTIONS=suppressions=" CABSIM_SOURCE_DIR "/tests/lsan.supp "
          "QT_QPA_PLATFORM=xcb ALSOFT_DRIVERS=null HOME='"
-      << folder.dir.path().string() << "' \"$0\" --data \"$1\" --route " << test::kRouteFile
+      << folder.dir.path().string() << "' \"$1\" --data \"$2\" --route " << test::kRouteFile
       << " &\n"
          "pid=$!\n"
          "w=$(xdotool search --sync --onlyvisible --class cabsim | head -1)\n"
@@ -35,7 +36,7 @@ TEST(CabsimWindow, StartsClicksShowsTheCabViewAndCloses) {
          "xdotool key --window $w 8 8 8 8 8 8 8 8 8 8 8 8 8\n"
          "sleep 2\n"
          "ffmpeg -v error -y -f x11grab -video_size ${WIDTH}x${HEIGHT} -i \"$DISPLAY+$X,$Y\" "
-         "-frames:v 1 \"$2\"\n"
+         "-frames:v 1 \"$3\"\n"
          "xdotool mousemove --window $w 815 $((menu + 685)) click 1\n"
          "wait $pid\n";
   const std::string command = "xvfb-run -a -s '-screen 0 1280x1024x24' sh '" + script.string() +
