@@ -59,6 +59,11 @@ TForm1::~TForm1() {
 void TForm1::build_widgets() {
   auto* client = new QWidget(this);
   client->setFixedSize(kClientWidth, kClientHeight);
+  client->setAutoFillBackground(true);
+  QPalette palette = client->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  palette.setColor(QPalette::WindowText, Qt::white);
+  client->setPalette(palette);
   setCentralWidget(client);
   untendai_ = new DrawingArea(client);
   untendai_->move(0, 0);
