@@ -2,10 +2,12 @@
 //
 // The display tells where it is each time it asks for a frame; the decoder
 // thread then decodes the missing frame nearest to being shown: the display's
-// own frame, then the frames ahead in the direction of travel, then a few
-// behind, then the prefetched ones. Running backwards through a long-GOP film,
-// each decoding run from a key frame keeps a whole stretch of frames below its
-// target, so the key frame is decoded once per stretch and not once per frame.
+// own frame, then the frames ahead in the direction of travel (of an
+// intra-only film only those on the display's stride, since each decodes
+// alone), then for long-GOP films a few behind, then the prefetched ones.
+// Running backwards through a long-GOP film, each decoding run from a key
+// frame keeps a whole stretch of frames below its target, so the key frame
+// is decoded once per stretch and not once per frame.
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
@@ -149,7 +151,7 @@ bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
 
 bool FilmSourceFfmpeg::on_stride(int32_t n) const {
   const int32_t ahead = (n - display_) * direction_;
-  return ahead <= 0 || ahead % stride_ == 0;
+  return ahead >= 0 && ahead % stride_ == 0;
 }
 
 FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {

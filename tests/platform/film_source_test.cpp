@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <random>
 #include <thread>
+
+#include <unistd.h>
 
 #include "support/test_files.h"
 #include "support/test_films.h"
@@ -42,25 +46,31 @@ const FilmKind kKinds[] = {
     {"uncompressed", 160, 120, 60, "-c:v rawvideo -pix_fmt bgr24"},
 };
 
-class FilmFiles : public ::testing::Environment {
+/// The test films, made once and kept beside the other test folders, so the
+/// many test processes of one run share them. A film is made under a
+/// temporary name and renamed, so processes running at once never see half a
+/// film. The name carries the film's whole recipe.
+class FilmFiles {
  public:
   static fs::path path(const FilmKind& kind) {
-    return dir_->path() / (std::string(kind.name) + ".avi");
+    const char* root = std::getenv("CABSIM_TEST_TMP");
+    const fs::path dir =
+        (root && *root ? fs::path(root) : fs::temp_directory_path() / "cabsim-tests") / "films";
+    const std::string recipe = std::string(kind.name) + "-" + std::to_string(kind.width) + "x" +
+                               std::to_string(kind.height) + "-" + std::to_string(kind.frames) +
+                               "-" + std::to_string(std::hash<std::string>{}(kind.options));
+    const fs::path film = dir / (recipe + ".avi");
+    std::error_code ec;
+    if (fs::exists(film, ec)) return film;
+    fs::create_directories(dir, ec);
+    const fs::path part = dir / (recipe + "." + std::to_string(::getpid()) + ".part.avi");
+    const std::string failure =
+        test::make_numbered_film(part, kind.width, kind.height, kind.frames, kind.options);
+    EXPECT_EQ(failure, "");
+    fs::rename(part, film, ec);
+    return film;
   }
-  void SetUp() override {
-    dir_ = std::make_unique<test::TempDir>();
-    for (const FilmKind& kind : kKinds)
-      ASSERT_EQ(
-          test::make_numbered_film(path(kind), kind.width, kind.height, kind.frames, kind.options),
-          "");
-  }
-  void TearDown() override { dir_.reset(); }
-
- private:
-  static inline std::unique_ptr<test::TempDir> dir_;
 };
-
-const auto* const kFilms = ::testing::AddGlobalTestEnvironment(new FilmFiles);
 
 /// The number shown by the picture the source gives for frame `n`.
 int shown(FilmSourceFfmpeg& film, int n) {
