@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "operation/tick_steps.h"
+#include "presentation/film_segments.h"
 
 namespace cabsim {
 namespace {
@@ -27,6 +28,7 @@ constexpr TickStep kMainSteps[] = {
     {15, "gradient averaging", gradient_averaging_step},
     {16, "local gradient", local_gradient_tick_step},
     {24, "vigilance device", vigilance_tick_step},
+    {29, "film switching", film_switching_step},
     {30, "gear change", gear_change_tick_step},
     {33, "engine stall", engine_stall_tick_step},
     {34, "reverse-running protection", reverse_running_step},

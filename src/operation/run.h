@@ -18,6 +18,7 @@
 #include "operation/clock.h"
 #include "operation/run_state.h"
 #include "operation/run_timers.h"
+#include "presentation/film_source.h"
 #include "sound/sound_channels.h"
 
 namespace cabsim {
@@ -58,6 +59,11 @@ struct Run {
   RunState state;
   /// Finds files named while driving (commentary sounds); set by the assembly.
   FileFinder find_file = [](std::string_view name) { return std::filesystem::path(name); };
+  /// The film on show, when the run has a display (the driving form's).
+  FilmSource* film = nullptr;
+  /// Shows frame n of the film at once, before the next display pass (the
+  /// first picture of a film insert); empty without a display.
+  std::function<void(int32_t n)> show_film_frame;
 
   SoundChannels& sounds;
   Clock& clock;

@@ -64,7 +64,11 @@ void read_run_files(Run& run, const FileResolver& resolve) {
   run.text = read_cabworks_file(resolve(dir, kCabworksFileName));
 }
 
-void bind_run_sounds(Run& run, const FileResolver& resolve) {
+void bind_run_sounds(Run& run, const FileResolver& resolve,
+                     const std::function<void(std::string_view)>& status) {
+  auto say = [&status](std::string_view text) {
+    if (status) status(text);
+  };
   const TrainParams& train = run.train;
   RouteTables& route = *run.route;
   const std::filesystem::path& dir = run.selection.program_dir;
@@ -72,13 +76,16 @@ void bind_run_sounds(Run& run, const FileResolver& resolve) {
                          train.EngineSound1_count + train.EngineSound3_count;
   if (needed > run.sounds.channel_count()) throw DefinitionError(std::string(kTooManySounds));
   int channel = 0;
+  say(kStatusRunningSounds);
   for (int32_t i = 0; i < train.DriveSound_count; ++i)
     load_sound(run, channel++, resolve(dir, train.DriveSound[static_cast<size_t>(i)]));
+  say(kStatusEnvironmentSounds);
   for (int32_t k = 0; k < route.SoundData_count; ++k) {
     auto file = resolve(dir, route.SoundData[static_cast<size_t>(k)]);
     load_sound(run, channel++, file);
     route.SoundData_seconds[static_cast<size_t>(k)] = WaveSeconds(file).seconds;
   }
+  say(kStatusCallSounds);
   // An engine sound row without a file leaves its channel silent.
   for (int32_t i = 0; i < train.EngineSound1_count; ++i, ++channel) {
     const std::string& file = train.EngineSound1[static_cast<size_t>(i)].file;
@@ -88,6 +95,7 @@ void bind_run_sounds(Run& run, const FileResolver& resolve) {
     const std::string& file = train.EngineSound3[static_cast<size_t>(i)].file;
     if (!file.empty()) load_sound(run, channel, resolve(dir, file));
   }
+  say(kStatusBindingSounds);
   for (int c = 0; c < run.sounds.channel_count(); ++c) run.sounds.stop(c);
 }
 
@@ -124,16 +132,23 @@ void set_up_run_state(Run& run) {
 }
 
 void assemble_run(Run& run, const RunSelection& selection, const RunSettings& settings,
-                  const FileResolver& resolve) {
+                  const FileResolver& resolve, const AssemblySteps& steps) {
+  auto say = [&steps](std::string_view text) {
+    if (steps.status) steps.status(text);
+  };
   run.selection = selection;
   run.settings = settings;
+  const std::filesystem::path dir = selection.program_dir;
+  run.find_file = [dir, resolve](std::string_view name) { return resolve(dir, name); };
+  say(kStatusReadingFiles);
   read_run_files(run, resolve);
   const StationData* start = station_at(*run.route, selection.start_station);
   run.state.current_frame =
       selection.start_station > 0 && start ? start->frame : run.route->StartPos;
-  bind_run_sounds(run, resolve);
-  const std::filesystem::path dir = selection.program_dir;
-  run.find_file = [dir, resolve](std::string_view name) { return resolve(dir, name); };
+  if (steps.files_read) steps.files_read(run);
+  bind_run_sounds(run, resolve, steps.status);
+  if (steps.sounds_bound) steps.sounds_bound(run);
+  say(kStatusEnvironment);
   set_up_run_state(run);
 }
 

@@ -20,6 +20,27 @@ using FileResolver =
 /// Message of a run whose sounds need more channels than the sound output has.
 inline constexpr std::string_view kTooManySounds = "サウンドの数がチャンネル数(320)を超えています";
 
+/// Status texts of the assembly, shown on the status line as it goes.
+inline constexpr std::string_view kStatusReadingFiles = "設定ファイルを読み込んでいます";
+inline constexpr std::string_view kStatusDrawingPanel = "運転台を描画しています";
+inline constexpr std::string_view kStatusRunningSounds =
+    "DirectSoundオブジェクトを作成しています(走行音)";
+inline constexpr std::string_view kStatusEnvironmentSounds =
+    "DirectSoundオブジェクトを作成しています(環境音)";
+inline constexpr std::string_view kStatusCallSounds =
+    "DirectSoundオブジェクトを作成しています(喚呼)";
+inline constexpr std::string_view kStatusBindingSounds = "サウンドを読み込んでいます";
+inline constexpr std::string_view kStatusEnvironment = "環境をセットアップしています";
+
+/// What a form does between the steps of the assembly: the status line, and
+/// its own steps once the files are read (cab panel, timetable card, film)
+/// and once the sounds are bound. Each may be empty.
+struct AssemblySteps {
+  std::function<void(std::string_view text)> status;
+  std::function<void(Run&)> files_read;
+  std::function<void(Run&)> sounds_bound;
+};
+
 /// The first clock of a run: the departure time of the start station less the
 /// length of its melody (and, starting at a later station, of its arrival
 /// sound), in 1/30 s.
@@ -34,7 +55,8 @@ void read_run_files(Run& run, const FileResolver& resolve);
 /// (keeping their lengths), then the engine sounds, onto their channels, and
 /// stops every channel. A sound that cannot be loaded raises DefinitionError
 /// with the failure's text; more sounds than channels with kTooManySounds.
-void bind_run_sounds(Run& run, const FileResolver& resolve);
+void bind_run_sounds(Run& run, const FileResolver& resolve,
+                     const std::function<void(std::string_view)>& status = {});
 
 /// The set-up of the environment: positions and events along the line, the
 /// run fields reset, and the running state at the start of the run.
@@ -43,6 +65,6 @@ void set_up_run_state(Run& run);
 /// The whole assembly of `selection` with `settings`: files, the start frame,
 /// sounds, clock, positions and the starting state.
 void assemble_run(Run& run, const RunSelection& selection, const RunSettings& settings,
-                  const FileResolver& resolve);
+                  const FileResolver& resolve, const AssemblySteps& steps = {});
 
 }  // namespace cabsim

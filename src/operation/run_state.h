@@ -81,6 +81,8 @@ struct RunState {
   int32_t current_speed_segment = -1;
   long double movement_this_tick = 0;  ///< cm added in the last 33 ms cycle
   uint8_t film_speed_run = 0;          ///< the speed follows the filmed speed
+  int32_t insert_length = 0;           ///< frames of the film insert on show
+  int32_t fade_level = 0;              ///< 0 none; 1 .. 255 the fade-out that ends the run
   int32_t target_stop_position = 0;    ///< cm, stop position of the next stop
   long double distance_to_stop = 0;    ///< cm
 

@@ -1,0 +1,261 @@
+// Creating and closing a run in the driving form, its widgets, and the
+// timers' handlers.
+#include "shell/driving_form.h"
+
+#include <QCloseEvent>
+#include <QVBoxLayout>
+
+#include "data/definition_error.h"
+#include "data/shift_jis.h"
+#include "dynamics/motion_cycle.h"
+#include "operation/operation_tick.h"
+#include "operation/run_assembly.h"
+#include "platform/file_paths.h"
+#include "presentation/film_segments.h"
+#include "shell/help_form.h"
+#include "shell/sound_output.h"
+#include "sound/sound_channels_silent.h"
+
+namespace cabsim {
+namespace {
+
+QString from_sjis(const std::string& bytes) {
+  return QString::fromStdString(sjis_to_utf8(bytes));
+}
+
+/// Where the diagnostic labels of debug mode stand, right of the cab view.
+constexpr int kLabelLeft = 690;
+constexpr int kLabelTop = 8;
+constexpr int kLabelStep = 20;
+
+}  // namespace
+
+TForm1::TForm1(SettingsStore& settings, ShellServices services,
+               std::unique_ptr<CabPanelHooks> panel, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      services_(std::move(services)),
+      panel_(std::move(panel)),
+      DDSD1(open_sound_output()),
+      timers_([this] { on_motion_cycle(); }, [this] { on_operation_tick(); }) {
+  setWindowTitle(QString::fromUtf8(kDesignCaption));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  if (!DDSD1) DDSD1 = std::make_unique<SilentSoundChannels>();
+  run_ = std::make_unique<Run>(*DDSD1, clock_, timers_);
+  run_->film = &film_;
+  run_->show_film_frame = [this](int32_t n) {
+    FilmFrame shown = film_.frame(n, std::chrono::milliseconds(50));
+    if (shown.picture) frame_bitmap_ = shown.picture;
+  };
+  build_widgets();
+  idle_.setTimerType(Qt::PreciseTimer);
+  connect(&idle_, &QTimer::timeout, this, [this] { AppIdle(); });
+}
+
+TForm1::~TForm1() {
+  FormCloseQuery();
+}
+
+void TForm1::build_widgets() {
+  auto* client = new QWidget(this);
+  client->setFixedSize(kClientWidth, kClientHeight);
+  client->setAutoFillBackground(true);
+  QPalette palette = client->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  palette.setColor(QPalette::WindowText, Qt::white);
+  client->setPalette(palette);
+  setCentralWidget(client);
+  untendai_ = new DrawingArea(client);
+  untendai_->move(0, 0);
+  untendai_->on_initialize = [this] { DDRinit(); };
+  untendai_->on_finalize = [this] { DDRfin(); };
+  untendai_->installEventFilter(this);
+  for (size_t i = 0; i < labels_.size(); ++i) {
+    labels_[i] = new QLabel(client);
+    labels_[i]->setObjectName(QString("Label%1").arg(i));
+    labels_[i]->setGeometry(kLabelLeft, kLabelTop + kLabelStep * static_cast<int>(i),
+                            kClientWidth - kLabelLeft, kLabelStep);
+    labels_[i]->hide();
+  }
+  staf_card_ = new QLabel(client);
+  staf_card_->setObjectName("staf");
+  staf_card_->hide();
+  back_ = new QLabel(client);
+  back_->setObjectName("back");
+  back_->setGeometry(kBackPosition.x(), kBackPosition.y(), kBackSize, kBackSize);
+  back_->setText("◀");
+  back_->setToolTip("運転終了");
+  back_->installEventFilter(this);
+  build_menus();
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+bool TForm1::FormCreate(const RunSelection& selection) {
+  // Step 1: the diagnostic labels of debug mode.
+  for (QLabel* label : labels_) label->setVisible(selection.debug_mode);
+  // Step 2: the settings; a missing group is made with its defaults.
+  const DrivingSwitches switches = settings_.read_switches();
+  PadCodes pad_codes;
+  settings_.read_pad_codes(pad_codes);
+  RunSettings run_settings{switches.Kanko, switches.Information, switches.ATS, switches.Tunnel};
+  // Step 3: the work pictures are made as the display pass needs them.
+  AssemblySteps steps;
+  steps.status = [this](std::string_view text) {
+    if (services_.status) services_.status(QString::fromUtf8(text.data(), text.size()));
+  };
+  steps.files_read = [this](Run& run) { after_files_read(run); };
+  steps.sounds_bound = [this](Run&) { panel_->hide_emergency_lamp(); };
+  try {
+    assemble_run(*run_, selection, run_settings, resolve_file, steps);
+  } catch (const std::exception& e) {
+    // A definition file, a picture or a sound that cannot be used: its own
+    // message, and the program ends.
+    services_.fail(QString::fromStdString(e.what()));
+    return false;
+  }
+  // The rest of step 16: what the form itself holds of the starting state.
+  RunState& s = run_->state;
+  s.film_frame_count = film_.frame_count();
+  s.start_caption = sjis_to_utf8(run_->text.Start);
+  set_menu_checks();
+  build_move_menu();
+  assembled_ = true;
+  follow_state();
+  idle_.start(std::max(1, static_cast<int>(untendai_->refresh_interval_ms())));
+  return true;
+}
+
+void TForm1::after_files_read(Run& run) {
+  // Step 9: the cab panel and the timetable card.
+  if (services_.status) services_.status(QString::fromUtf8(kStatusDrawingPanel.data()));
+  panel_->create_cab_panel(run, DXImageList1, DXSpriteEngine1, resolve_file);
+  load_timetable_card(run);
+  // Step 10: the film.
+  open_first_film(run);
+}
+
+void TForm1::load_timetable_card(Run& run) {
+  const std::string& name = run.route->Staf[0];
+  if (name.empty()) return;
+  Bitmap card;
+  if (!card.load(run.find_file(name))) throw DefinitionError(sjis_to_utf8(name) + kNotFound);
+  staf_card_->setPixmap(QPixmap::fromImage(card.image()));
+  staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());
+  staf_card_->show();
+}
+
+void TForm1::open_first_film(Run& run) {
+  const std::string name = run.text.Path + run.route->DataName + ".avi";
+  const std::string failure = film_.open(main_film_file(run));
+  if (!failure.empty() && services_.message)
+    services_.message(QString::fromUtf8(kFilmCannotOpen) + from_sjis(name));
+}
+
+void TForm1::FormActivate() {
+  if (!assembled_ || closed_ || timers_.operation_tick_enabled()) return;
+  untendai_->initialize();
+  const std::string& name = run_->route->Staf[1];
+  if (!name.empty() && still_picture_.load(run_->find_file(name))) {
+    scene_bitmap_.copy_from(still_picture_);
+    scene_surface_.copy_in(scene_bitmap_);
+  }
+  if (!untendai_->can_draw()) return;
+  untendai_->fill(Qt::black);
+  DXSpriteEngine1.draw(untendai_->back_buffer());
+  untendai_->draw(scene_surface_, 0, 0, false);
+  untendai_->present();
+}
+
+void TForm1::DDRinit() {
+  scene_surface_ = Surface(684, 384);
+  kilometre_surface_ = Surface(684, 384);
+  clock_surface_ = Surface(50, 50);
+}
+
+void TForm1::DDRfin() {
+  scene_surface_ = Surface();
+  kilometre_surface_ = Surface();
+  clock_surface_ = Surface();
+}
+
+void TForm1::FormCloseQuery() {
+  if (closed_) return;
+  closed_ = true;
+  idle_.stop();  // the idle handler goes first
+  timers_.set_motion_cycle(false);
+  timers_.set_operation_tick(false);
+  RunState& s = run_->state;
+  const DrivingSwitches switches{run_->settings.Kanko, run_->settings.Information,
+                                 run_->settings.ATS, run_->settings.Tunnel};
+  s.speed = 0;  // handles, motion and display back at rest
+  s.power_handle = 0;
+  s.effective_power_notch = 0;
+  s.fade_level = 0;
+  panel_->close_easy_cab_panel();
+  if (help_) {
+    help_->forward_keys = {};
+    help_->hide();
+  }
+  film_.close();
+  for (int c = 0; c < DDSD1->channel_count(); ++c) DDSD1->stop(c);
+  DDSD1->unload_all();
+  frame_bitmap_.reset();
+  scene_bitmap_ = Bitmap();
+  still_picture_ = Bitmap();
+  stop_line_picture_ = Bitmap();
+  run_->film = nullptr;
+  run_->show_film_frame = {};
+  run_.reset();  // nothing of the run outlives its sounds
+  DDSD1 = open_sound_output();
+  if (!DDSD1) {
+    services_.fail(QString::fromUtf8(kSoundReinitFailed));
+    return;
+  }
+  settings_.write_switches(switches);  // a failed write is ignored
+  untendai_->finalize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  FormCloseQuery();
+  event->accept();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FormActivate();
+}
+
+void TForm1::on_motion_cycle() {
+  if (run_) MMTimer1Timer(*run_);
+}
+
+void TForm1::on_operation_tick() {
+  if (!run_) return;
+  Timer1Timer(*run_);
+  if (auto* silent = dynamic_cast<SilentSoundChannels*>(DDSD1.get()))
+    silent->advance(UiTimer::kFormTimerMs);
+  panel_->update_cab_panel(*run_);
+  follow_state();
+}
+
+void TForm1::follow_state() {
+  if (!run_) return;
+  const RunState& s = run_->state;
+  setWindowTitle(QString::fromStdString(s.window_caption));
+  if (start1_) start1_->setText(QString::fromStdString(s.start_caption));
+  if (s.debug_mode) {
+    for (size_t i = 0; i < labels_.size(); ++i) {
+      const std::string& text = s.debug_labels[i];
+      labels_[i]->setText(i + 1 == labels_.size() ? QString::fromStdString(text) : from_sjis(text));
+    }
+  }
+  // The timetable card: the form widens to show it and the arrows move it.
+  QWidget* client = centralWidget();
+  if (client->width() != s.client_width && s.client_width > 0 && s.client_width < 4096) {
+    client->setFixedWidth(s.client_width);
+    adjustSize();
+  }
+  staf_card_->move(s.timetable_card_left, 0);
+}
+
+}  // namespace cabsim

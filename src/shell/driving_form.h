@@ -1,0 +1,157 @@
+// The driving form TForm1: one run assembled when it is created, the cab
+// view drawn by the display pass, the menus, keys, wheel and clicks passed
+// to the run's handlers, and the closing of the run.
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "operation/run.h"
+#include "operation/settings_store.h"
+#include "platform/bitmap.h"
+#include "platform/drawing_area.h"
+#include "platform/film_source_ffmpeg.h"
+#include "platform/picture_list.h"
+#include "platform/sprite_engine.h"
+#include "platform/steady_clock.h"
+#include "platform/surface.h"
+#include "presentation/overlay_texts.h"
+#include "shell/cab_panel_hooks.h"
+#include "shell/qt_run_timers.h"
+#include "shell/shell_services.h"
+
+namespace cabsim {
+
+class TForm4;
+
+/// Message of a film that cannot be opened (followed by its name).
+inline constexpr const char* kFilmCannotOpen = "映像ファイルを開けません";
+/// Suffix of a timetable card picture that cannot be loaded.
+inline constexpr const char* kNotFound = "が見つかりません";
+/// Message when the sound output cannot be made again as a run closes.
+inline constexpr const char* kSoundReinitFailed = "DirectSoundを初期化できませんでした。";
+
+class TForm1 final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  /// Client size of the form without and with the timetable card.
+  static constexpr int kClientWidth = 830;
+  static constexpr int kClientHeight = 704;
+  /// Where the timetable card and the small `back` picture sit.
+  static constexpr int kCardLeft = 830;
+  static constexpr QPoint kBackPosition{800, 670};
+  static constexpr int kBackSize = 30;
+
+  TForm1(SettingsStore& settings, ShellServices services,
+         std::unique_ptr<CabPanelHooks> panel = std::make_unique<CabPanelHooks>(),
+         QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  /// Assembles the run of `selection`; false after a fatal failure (already
+  /// reported through the services' fail).
+  bool FormCreate(const RunSelection& selection);
+  /// The still picture of the route until the run starts.
+  void FormActivate();
+  /// Closes the run (always allowed): timers, film, sounds, settings.
+  void FormCloseQuery();
+
+  // Handlers the menus, keys and clicks reach.
+  void movieclick();
+  void start1Click();
+  void BackClick();
+  void menu_d1Click();
+  /// Keys of the form and of the help form.
+  void key_pressed(QKeyEvent* event);
+
+  /// One display pass (the idle handler of the run).
+  void AppIdle();
+
+  /// The help form of the program (made at start-up); without one the form
+  /// makes its own when the menu asks for it.
+  void set_help_form(TForm4* help);
+  TForm4* help_form() const { return help_; }
+
+  // What a test or a person can look at.
+  Run* run() { return run_.get(); }
+  DrawingArea* untendai() const { return untendai_; }
+  QAction* menu_item(const QString& name) const;
+  QLabel* debug_label(int i) const { return labels_[static_cast<size_t>(i)]; }
+  const Surface& scene_surface() const { return scene_surface_; }
+  FilmSource& film() { return film_; }
+  int frames_per_second() const { return fps_; }
+  bool closed() const { return closed_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void build_widgets();
+  void build_menus();
+  void build_move_menu();
+  void set_menu_checks();
+  void after_files_read(Run& run);
+  void open_first_film(Run& run);
+  void load_timetable_card(Run& run);
+  void DDRinit();
+  void DDRfin();
+  void on_motion_cycle();
+  void on_operation_tick();
+  void follow_state();
+
+  // The display pass, step by step.
+  void fetch_film_frame();
+  void draw_dark_boxes();
+  void untenLine(const std::string& text);
+  void write_overlay_texts();
+  void present_scene();
+  void draw_kilometre_post();
+
+  SettingsStore& settings_;
+  ShellServices services_;
+  std::unique_ptr<CabPanelHooks> panel_;
+  std::unique_ptr<SoundChannels> DDSD1;
+  SteadyClock clock_;
+  QtRunTimers timers_;
+  FilmSourceFfmpeg film_;
+  std::unique_ptr<Run> run_;
+  TForm4* help_ = nullptr;
+  std::unique_ptr<TForm4> own_help_;
+
+  DrawingArea* untendai_ = nullptr;
+  std::array<QLabel*, kDebugLabels> labels_{};
+  QLabel* staf_card_ = nullptr;
+  QLabel* back_ = nullptr;
+  PictureList DXImageList1;
+  SpriteEngine DXSpriteEngine1;
+
+  // The four work pictures and the three surfaces of the display.
+  std::shared_ptr<const FrameBitmap> frame_bitmap_;
+  Bitmap scene_bitmap_;
+  Bitmap still_picture_;
+  Bitmap stop_line_picture_;
+  Surface scene_surface_;
+  Surface kilometre_surface_;
+  Surface clock_surface_;
+  OverlaySizes sizes_{};
+
+  QTimer idle_;  // the display pass, once per screen refresh
+  int64_t last_pass_ms_ = 0;
+  int fps_ = 0;
+  bool closed_ = false;
+  bool assembled_ = false;
+
+  QMenu* move_menu_ = nullptr;
+  QAction* start1_ = nullptr;
+};
+
+}  // namespace cabsim

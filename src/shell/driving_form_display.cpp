@@ -1,0 +1,149 @@
+// The display pass AppIdle of the driving form: the film frame, the darkened
+// boxes and the driving texts on the cab window, the panel sprites, the
+// kilometre post, the fade-out and the present.
+#include <QDate>
+
+#include "data/shift_jis.h"
+#include "platform/colour.h"
+#include "presentation/display_pass.h"
+#include "presentation/scan_line_effects.h"
+#include "shell/driving_form.h"
+
+namespace cabsim {
+namespace {
+
+/// The longest the display waits for a film frame that is being decoded; a
+/// frame not ready by then is shown in a later pass.
+constexpr std::chrono::milliseconds kFrameWait{4};
+
+RgbRows rows_of(Bitmap& bitmap) {
+  if (bitmap.empty()) return {};
+  uint8_t* first = bitmap.scan_line(0).data();
+  return {first, bitmap.width(), bitmap.height(), bitmap.image().bytesPerLine()};
+}
+
+QString text_of(const OverlayText& text) {
+  return text.utf8 ? QString::fromStdString(*text.text)
+                   : QString::fromStdString(sjis_to_utf8(*text.text));
+}
+
+FontSpec overlay_font(int32_t points) {
+  return FontSpec{"Meiryo", points, true, true};
+}
+
+}  // namespace
+
+void TForm1::AppIdle() {
+  // Paced by the idle timer at the screen's refresh: no pass waits.
+  if (!run_ || closed_) return;
+  if (!timers_.operation_tick_enabled()) return;  // the still picture stays
+  const int64_t now = clock_.milliseconds();
+  fps_ = cabsim::frames_per_second(now, last_pass_ms_);
+  last_pass_ms_ = now;
+  RunState& s = run_->state;
+  if (frozen_at_movie_stop(s, *run_->route)) return;
+  fetch_film_frame();
+  if (!s.debug_mode) {
+    draw_dark_boxes();
+  } else if (!s.top_message.empty()) {
+    untenLine(s.top_message);
+  }
+  if (!scene_bitmap_.empty() && !scene_surface_.empty()) scene_surface_.copy_in(scene_bitmap_);
+  if (!s.debug_mode) write_overlay_texts();
+  present_scene();
+}
+
+void TForm1::fetch_film_frame() {
+  RunState& s = run_->state;
+  const std::optional<int32_t> n = film_frame_to_show(s);
+  if (!n || !film_.is_open() || scene_surface_.empty()) return;
+  if (*n != s.last_fetched_frame || !frame_bitmap_) {
+    FilmFrame shown = film_.frame(*n, kFrameWait);
+    if (shown.picture) frame_bitmap_ = shown.picture;
+    // A frame still being decoded is asked for again in the next pass.
+    if (shown.exact) s.last_fetched_frame = *n;
+  }
+  if (!frame_bitmap_) return;
+  // Every pass starts from the clean film picture, under the new boxes.
+  const FrameBitmap& f = *frame_bitmap_;
+  scene_bitmap_.copy_from(
+      QImage(f.data(), f.width(), f.height(), f.stride(), QImage::Format_RGB32));
+}
+
+void TForm1::draw_dark_boxes() {
+  const RgbRows rows = rows_of(scene_bitmap_);
+  if (!rows.data) return;
+  for (const DarkBox& box : dark_boxes(run_->state, sizes_))
+    bgblack(rows, box.x, box.y, box.w, box.h);
+}
+
+void TForm1::untenLine(const std::string& text) {
+  const RgbRows rows = rows_of(scene_bitmap_);
+  if (!rows.data) return;
+  lighten_message_band(rows);
+  auto canvas = scene_bitmap_.canvas();
+  canvas->set_brush(BrushStyle::kClear);
+  canvas->text_centred(QRect(QPoint(0, 313), QPoint(604 - 1, 320 - 1)),
+                       QString::fromStdString(text));
+}
+
+void TForm1::write_overlay_texts() {
+  if (scene_surface_.empty()) return;
+  auto canvas = scene_surface_.canvas();
+  canvas->set_brush(BrushStyle::kClear);
+  const QColor foreground = colour_from_windows(kColourScrollBar);
+  for (const OverlayText& text : overlay_texts(run_->state, sizes_)) {
+    canvas->set_font(overlay_font(text.points));
+    canvas->set_font_colour(text.shadow ? QColor(Qt::black) : foreground);
+    const QString shown = text_of(text);
+    canvas->text_out(text.x, text.y, shown);
+    if (text.remember)
+      sizes_[static_cast<size_t>(text.slot)] = {canvas->text_width(shown),
+                                                canvas->text_height(shown)};
+  }
+}
+
+void TForm1::present_scene() {
+  if (!untendai_->can_draw()) return;
+  untendai_->fill(Qt::black);
+  DXSpriteEngine1.draw(untendai_->back_buffer());
+  untendai_->draw(scene_surface_, 0, 0, false);
+  if (run_->selection.train_file == kKilometrePostTrain) draw_kilometre_post();
+  if (const Bitmap* clock = panel_->clock_bitmap(); clock && !clock_surface_.empty()) {
+    clock_surface_.copy_in(*clock);
+    clock_surface_.set_transparent_colour(clock_surface_.pixel(0, 0));
+    untendai_->draw(clock_surface_, panel_->clock_position().x(), panel_->clock_position().y(),
+                    true);
+  }
+  RunState& s = run_->state;
+  if (s.fade_level > 0) {
+    untendai_->alpha_fill(QRect(0, 0, DrawingArea::kWidth, DrawingArea::kHeight), Qt::black,
+                          std::min(s.fade_level, kFadeEnd));
+    if (fade_step(s)) {
+      untendai_->present();
+      close();  // the fade has ended the run
+      return;
+    }
+  }
+  untendai_->present();
+}
+
+void TForm1::draw_kilometre_post() {
+  if (kilometre_surface_.empty()) return;
+  kilometre_surface_.fill(Qt::white);
+  {
+    auto canvas = kilometre_surface_.canvas();
+    canvas->set_brush(BrushStyle::kClear);
+    canvas->set_font(FontSpec{"Meiryo", 6, false, false});
+    canvas->set_font_colour(QColor(0x66, 0x66, 0x66));
+    const RunState& s = run_->state;
+    if (auto post = kilometre_post_text(run_->selection.route_file, s.position))
+      canvas->text_out(412, 58, QString::fromStdString(*post));
+    canvas->text_out(333, 131, QDate::currentDate().toString("yy/MM/dd"));
+    canvas->text_out(336, 138, QString::fromStdString(s.clock_text));
+  }
+  kilometre_surface_.set_transparent_colour(kilometre_surface_.pixel(0, 0));
+  untendai_->draw(kilometre_surface_, 0, 384, true);
+}
+
+}  // namespace cabsim

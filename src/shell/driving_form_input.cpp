@@ -1,0 +1,205 @@
+// The driving form's menus, keys, wheel and clicks, each reaching its
+// handler of the run.
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "data/shift_jis.h"
+#include "input/keyboard.h"
+#include "operation/start_pause.h"
+#include "shell/driving_form.h"
+#include "shell/help_form.h"
+
+namespace cabsim {
+namespace {
+
+QString from_sjis(const std::string& bytes) {
+  return QString::fromStdString(sjis_to_utf8(bytes));
+}
+
+std::optional<VirtualKey> virtual_key_of(int key) {
+  switch (key) {
+    case Qt::Key_Backspace:
+      return VirtualKey::kBackspace;
+    case Qt::Key_ScrollLock:
+      return VirtualKey::kScrollLock;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VirtualKey::kEnter;
+    case Qt::Key_PageUp:
+      return VirtualKey::kPageUp;
+    case Qt::Key_PageDown:
+      return VirtualKey::kPageDown;
+    case Qt::Key_Left:
+      return VirtualKey::kLeft;
+    case Qt::Key_Right:
+      return VirtualKey::kRight;
+    default:
+      break;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
+    return static_cast<VirtualKey>(static_cast<int>(VirtualKey::kF1) + (key - Qt::Key_F1));
+  return std::nullopt;
+}
+
+/// A menu item, named as the form names it.
+QAction* item(QMenu* menu, const char* name, const QString& caption, bool enabled = true) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  action->setEnabled(enabled);
+  return action;
+}
+
+QAction* check_item(QMenu* menu, const char* name, const char* caption) {
+  QAction* action = item(menu, name, QString::fromUtf8(caption));
+  action->setCheckable(true);
+  return action;
+}
+
+}  // namespace
+
+void TForm1::build_menus() {
+  QMenuBar* bar = menuBar();
+  start1_ = bar->addAction("Start");
+  start1_->setObjectName("start1");
+  connect(start1_, &QAction::triggered, this, [this] { start1Click(); });
+
+  move_menu_ = bar->addMenu("Move");
+  move_menu_->setObjectName("GoTo1");
+
+  QMenu* show = bar->addMenu("Display");
+  show->setObjectName("Show1");
+  connect(item(show, "menu_d1", "操作説明(&U)"), &QAction::triggered, this,
+          [this] { menu_d1Click(); });
+  connect(check_item(show, "D1", "解説あり(&D)"), &QAction::toggled, this, [this](bool on) {
+    if (!run_) return;
+    run_->settings.Information = on ? 1 : 0;
+    run_->state.commentary_on = on ? 1 : 0;
+  });
+  QAction* easy = item(show, "N3", "かんたん運転台(&E)", panel_->has_easy_cab_panel());
+  connect(easy, &QAction::triggered, this, [this] { panel_->show_easy_cab_panel(this); });
+  connect(check_item(show, "OFF1", "喚呼なし(&K)"), &QAction::toggled, this, [this](bool on) {
+    if (run_) run_->settings.Kanko = on ? 1 : 0;
+  });
+  connect(check_item(show, "OFF2", "入門モード(&A)"), &QAction::toggled, this, [this](bool on) {
+    if (!run_) return;
+    run_->settings.ATS = on ? 1 : 0;
+    run_->state.beginner_mode = on ? 1 : 0;
+    run_->state.ats_on = on ? 0 : 1;
+  });
+  connect(check_item(show, "OFFV1", "視覚効果OFF(&V)"), &QAction::toggled, this, [this](bool on) {
+    if (run_) run_->settings.Tunnel = on ? 1 : 0;
+  });
+  item(show, "P1", "列車設定(&P)", false)->setVisible(false);
+
+  // The controllers and the saved states come with their own parts.
+  QMenu* control = bar->addMenu("Controller(&C)");
+  control->setObjectName("Controller1");
+  QAction* standard = item(control, "COM11", "標準/TSマスコン(&N)");
+  standard->setCheckable(true);
+  standard->setChecked(true);
+  item(control, "COM21", "電車でGO!コントローラ Windows版(&W)", false);
+  item(control, "COM31", "電車でGO!コントローラ PlayStation版(&P)", false);
+  item(control, "COM41", "三鶯重工 OHC-PC01(&S)", false);
+  control->addSeparator();
+  item(control, "Setup1", "TSマスコン（設定）(&P)", false);
+  item(control, "Connect1", "TSマスコン（接続）(&C)", false);
+  item(control, "debug1", "デバッグオプション(&D)", false);
+
+  QMenu* save = bar->addMenu("Save(&S)");
+  save->setObjectName("SaveS1");
+  item(save, "S2", "運転状態を保存(&S)", false);
+  item(save, "L1", "運転状態を復元(&L)", false);
+}
+
+void TForm1::set_menu_checks() {
+  const RunSettings& settings = run_->settings;
+  const CabworksText& text = run_->text;
+  const auto set = [this](const char* name, int32_t value) {
+    if (value == 1) menu_item(name)->setChecked(true);
+    if (value == 0) menu_item(name)->setChecked(false);
+  };
+  set("OFF1", settings.Kanko);
+  set("D1", settings.Information);
+  set("OFF2", settings.ATS);
+  set("OFFV1", settings.Tunnel);
+  move_menu_->setTitle(from_sjis(text.Move));
+  findChild<QMenu*>("Show1")->setTitle(from_sjis(text.Display));
+  findChild<QMenu*>("Controller1")->setTitle(from_sjis(text.Control));
+  findChild<QMenu*>("SaveS1")->setTitle(from_sjis(text.Save));
+}
+
+void TForm1::build_move_menu() {
+  // The station jumps come with the move of a train; the stations are listed.
+  const RouteTables& route = *run_->route;
+  for (int32_t i = 0; i < route.move_menu_count; ++i) {
+    const MoveMenuItem& entry = route.move_menu[static_cast<size_t>(i)];
+    QAction* action = move_menu_->addAction(from_sjis(entry.caption));
+    action->setObjectName(QString::fromStdString(entry.name));
+    action->setEnabled(false);
+  }
+}
+
+QAction* TForm1::menu_item(const QString& name) const {
+  return findChild<QAction*>(name);
+}
+
+void TForm1::movieclick() {
+  if (!run_) return;
+  cabsim::movieclick(*run_);
+  follow_state();
+}
+
+void TForm1::start1Click() {
+  if (!run_) return;
+  cabsim::start1Click(*run_);
+  follow_state();
+}
+
+void TForm1::BackClick() {
+  if (run_) run_->state.fade_level = 1;
+}
+
+void TForm1::set_help_form(TForm4* help) {
+  help_ = help;
+  if (help_) help_->forward_keys = [this](QKeyEvent* event) { key_pressed(event); };
+}
+
+void TForm1::menu_d1Click() {
+  if (!help_) {
+    own_help_ = std::make_unique<TForm4>(run_ ? run_->selection.program_dir : "", this);
+    set_help_form(own_help_.get());
+  }
+  help_->show();
+  help_->raise();
+}
+
+void TForm1::key_pressed(QKeyEvent* event) {
+  if (!run_) return;
+  if (auto key = virtual_key_of(event->key()))
+    keydowns(*run_, *key, event->modifiers() == Qt::ShiftModifier);
+  for (QChar c : event->text())
+    if (c.unicode() > 0 && c.unicode() < 0x80) AsciiDown(*run_, static_cast<char>(c.unicode()));
+  follow_state();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  key_pressed(event);
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+  if (!run_ || event->angleDelta().y() == 0) return;
+  mouse_wheel(*run_, event->angleDelta().y() > 0);
+  follow_state();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    if (watched == untendai_) movieclick();
+    if (watched == back_) BackClick();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace cabsim

@@ -1,0 +1,42 @@
+// Reading the operation notes and passing on the keys pressed in them.
+#include "shell/help_form.h"
+
+#include <QKeyEvent>
+#include <fstream>
+#include <string>
+
+#include "data/shift_jis.h"
+#include "platform/file_paths.h"
+
+namespace cabsim {
+
+TForm4::TForm4(const std::filesystem::path& program_dir, QWidget* parent)
+    : QDialog(parent), memo_(new QPlainTextEdit(this)) {
+  setWindowTitle("Help");
+  setFixedSize(kWidth, kHeight);
+  memo_->setGeometry(0, 0, kWidth, kHeight);
+  memo_->setReadOnly(true);
+  memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo_->installEventFilter(this);
+  std::ifstream in(resolve_file(program_dir, kFileName), std::ios::binary);
+  std::string line;
+  for (int n = 0; n < kMaxLines && std::getline(in, line); ++n) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const QString text = QString::fromStdString(sjis_to_utf8(line));
+    if (n == 0)
+      setWindowTitle(text);
+    else
+      memo_->appendPlainText(text);
+  }
+  memo_->moveCursor(QTextCursor::Start);
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == memo_ && event->type() == QEvent::KeyPress && forward_keys) {
+    forward_keys(static_cast<QKeyEvent*>(event));
+    return true;  // driving goes on while the notes are read
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace cabsim

@@ -1,0 +1,56 @@
+// One real window: cabsim started under Xvfb on a small run, the cab view
+// clicked, a screenshot taken, the run ended with the back picture.
+#include <gtest/gtest.h>
+#include <QImage>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/artefacts.h"
+#include "platform/qt_app.h"
+#include "shell/run_folder.h"
+
+namespace cabsim {
+namespace {
+
+TEST(CabsimWindow, StartsClicksShowsTheCabViewAndCloses) {
+  if (std::system("command -v xvfb-run xdotool > /dev/null") != 0)
+    GTEST_SKIP() << "xvfb-run and xdotool are needed";
+  test::ensure_qt_app();
+  test::RunFolder folder;
+  const auto shot = folder.dir / "window.png";
+  const auto script = folder.dir / "drive.sh";
+  std::ofstream(script)
+      << "set -e\n"
+         "LSAN_OPTIONS=suppressions=" CABSIM_SOURCE_DIR "/tests/lsan.supp "
+         "QT_QPA_PLATFORM=xcb ALSOFT_DRIVERS=null HOME='"
+      << folder.dir.path().string() << "' \"$1\" --data \"$2\" --route " << test::kRouteFile
+      << " &\n"
+         "pid=$!\n"
+         "w=$(xdotool search --sync --onlyvisible --class cabsim | head -1)\n"
+         "sleep 0.5\n"
+         "eval $(xdotool getwindowgeometry --shell $w)\n"
+         "menu=$((HEIGHT - 704))\n"
+         "xdotool mousemove --window $w 300 $((menu + 200)) click 1\n"
+         "sleep 0.3\n"
+         "xdotool key --window $w 8 8 8 8 8 8 8 8 8 8 8 8 8\n"
+         "sleep 2\n"
+         "ffmpeg -v error -y -f x11grab -video_size ${WIDTH}x${HEIGHT} -i \"$DISPLAY+$X,$Y\" "
+         "-frames:v 1 \"$3\"\n"
+         "xdotool mousemove --window $w 815 $((menu + 685)) click 1\n"
+         "wait $pid\n";
+  const std::string command = "xvfb-run -a -s '-screen 0 1280x1024x24' sh '" + script.string() +
+                              "' '" CABSIM_PROGRAM_PATH "' '" + folder.dir.path().string() + "' '" +
+                              shot.string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  QImage image(QString::fromStdString(shot.string()));
+  ASSERT_FALSE(image.isNull());
+  test::save_artefact(image, "cabsim_window");
+  const int menu = image.height() - 704;
+  // The film is on show in the cab window, no longer the still picture.
+  EXPECT_NE(test::rgb_at(image, 300, menu + 200), 0x285AA0u);
+  EXPECT_NE(test::rgb_at(image, 300, menu + 200), 0u);
+}
+
+}  // namespace
+}  // namespace cabsim
