@@ -108,8 +108,13 @@ void set_up_run_state(Run& run) {
 
   RunState& s = run.state;
   const int32_t frame = s.current_frame;
+  const PanelState made = s.panel;  // the panel view has marked the sprites it made
   s = initial_run_state(run.train);
   s.current_frame = frame;
+  for (size_t i = 0; i < kPanelElementCount; ++i) {
+    s.panel.sprites[i].present = made.sprites[i].present;
+    s.panel.sprites[i].pattern_count = made.sprites[i].pattern_count;
+  }
   s.debug_mode = run.selection.debug_mode ? 1 : 0;
   s.commentary_on = run.settings.Information == 1 ? 1 : 0;
   s.beginner_mode = run.settings.ATS == 1 ? 1 : 0;

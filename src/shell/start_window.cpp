@@ -1,6 +1,8 @@
 // The start window and the hand-over of a run to the driving form.
 #include "shell/start_window.h"
 
+#include "shell/cab_panel.h"
+
 #include <QApplication>
 
 #include "platform/file_paths.h"
@@ -43,7 +45,7 @@ bool StartWindow::open_run(TForm4* help) {
   selection.train_dir_prefix = line_.train_dir_prefix;
   selection.debug_mode = line_.debug_mode;
   set_status(QString::fromUtf8(kStatusCreatingForm));
-  form_ = std::make_unique<TForm1>(settings_, services_);
+  form_ = std::make_unique<TForm1>(settings_, services_, std::make_unique<CabPanel>());
   form_->set_help_form(help);
   if (!form_->FormCreate(selection)) return false;
   form_->setWindowModality(Qt::ApplicationModal);

@@ -14,6 +14,7 @@
 #include "platform/artefacts.h"
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
+#include "shell/cab_panel.h"
 #include "shell/help_form.h"
 #include "shell/run_folder.h"
 
@@ -149,6 +150,31 @@ TEST(DrivingForm, DebugModeShowsTheLabelsAndTheMessageBand) {
   EXPECT_EQ(pixels_of(shown, QRect(547, 315, 120, 24), 0xC8C8C8), 0);
   const QColor band(shown.pixel(650, 325));
   EXPECT_GE(band.red(), 100);
+  form.close();
+}
+
+TEST(DrivingForm, ShowsTheTrainsCabPanelBelowTheCabView) {
+  test::ensure_qt_app();
+  test::RunFolder folder;
+  QImage panel(684, 320, QImage::Format_RGB32);
+  panel.fill(QColor(200, 30, 30));
+  panel.save(QString::fromStdString((folder.dir / "panel.bmp").string()), "BMP");
+  folder.dir.write_sjis("train_tz100.dat", test::TrainFileText{}
+                                               .set("[DriveSound]", "run.wav\n#")
+                                               .set("[Panel]", "panel.bmp\n0\n384")
+                                               .text());
+  QtSettingsStore store(SettingsFiles::in_folder(folder.dir / "settings"));
+  Recorded recorded;
+  TForm1 form(store, recorded.services(), std::make_unique<CabPanel>());
+  ASSERT_TRUE(form.FormCreate(folder.selection()));
+  EXPECT_TRUE(recorded.failures.empty());
+  EXPECT_EQ(form.run()->state.panel[PanelElement::kPanel].present, 1);
+  form.show();
+  form.start1Click();
+  wait_ms(400);
+  const QImage shown = form.untendai()->shown();
+  test::save_artefact(shown, "driving_form_cab_panel");
+  EXPECT_EQ(test::rgb_at(shown, 300, 600), 0xC81E1Eu);
   form.close();
 }
 
