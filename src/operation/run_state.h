@@ -194,6 +194,13 @@ struct RunState {
   int32_t brake_current_row = 0;           ///< row of the brake current table
   Fixed friction_factor;
 
+  // --- station display (decided by the station rules; the view draws) -----
+  int32_t clock_drawn_time = -1;  ///< run clock the analogue clock was last drawn for; -1 none
+  uint8_t stop_picture_shown = 0;  ///< sign image 0 is drawn into the `stop` picture
+  std::array<int32_t, 4> stop_marker{};  ///< left, top, right, bottom in the cab window; all 0 none
+  int32_t stopline_top = -30;            ///< top of the stop-position gauge mark, pixels
+  std::string remain_text;               ///< metres to the stop under the mark; empty hidden
+
   // --- cab panel ----------------------------------------------------------
   int32_t ammeter_current = 0;  ///< A, the ammeter's reading (follows motor current, overshooting)
   int32_t cab_signal_frame = -1;  ///< speed checks: pattern + 1 of the cab signal shown, -1 none
