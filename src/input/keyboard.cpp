@@ -9,6 +9,7 @@
 
 #include "input/handle_keys.h"
 #include "operation/checked_math.h"
+#include "operation/doors.h"
 #include "operation/vigilance.h"
 #include "sound/sound_numbers.h"
 
@@ -146,6 +147,8 @@ void AsciiDown(Run& run, char key) {
   // back as swapped.
   key = apply_handle_key(run.state, key, run.train, run.text, run.sounds);
   sound_rows(run, key);
+  // One-man operation: the driver works the doors.
+  if ((key == 'd' || key == '7') && run.route->OneMan > 0) Door_operate(run);
   // The handle sounds follow here once the running sounds are built.
 }
 
@@ -201,7 +204,6 @@ void mouse_wheel(Run& run, bool up) {
 
 std::optional<std::string_view> unbuilt_character_row(const Run& run, char key) {
   const int32_t one_man = run.route->OneMan;
-  if ((key == 'd' || key == '7') && one_man > 0) return "door operation";
   if (key == 'r') return "protection reset";
   if (key == ' ' && run.train.ATS_Type == 0) return "ATS confirmation";
   if ((key == 'c' || key == '1') && one_man == 1) return "next announcement";

@@ -3,6 +3,9 @@
 
 #include <exception>
 
+#include "operation/doors.h"
+#include "operation/station_display.h"
+#include "operation/stations.h"
 #include "operation/tick_steps.h"
 #include "presentation/film_segments.h"
 
@@ -22,17 +25,23 @@ constexpr TickStep kMainSteps[] = {
      }},
     {4, "motion", motion_stretch_step},
     {5, "speed text", speed_text_tick_step},
+    {7, "doors closed", door_closed_step},
     {8, "panel lamps", panel_lamps_step},
+    {10, "clock", clock_step},
     {11, "automatic gear selection", gear_selection_step},
     {12, "traction current, electric brake, compressor", traction_current_step},
     {15, "gradient averaging", gradient_averaging_step},
     {16, "local gradient", local_gradient_tick_step},
+    {23, "stations", station_step},
     {24, "vigilance device", vigilance_tick_step},
+    {25, "stop-approach warning", stop_approach_warning_step},
     {29, "film switching", film_switching_step},
     {30, "gear change", gear_change_tick_step},
     {33, "engine stall", engine_stall_tick_step},
     {34, "reverse-running protection", reverse_running_step},
+    {36, "station lamps", station_lamps_step},
     {37, "gear reset", gear_reset_tick_step},
+    {38, "stop-line marker", stop_line_marker_step},
     {39, "window caption", window_caption_step},
 };
 

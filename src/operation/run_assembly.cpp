@@ -10,6 +10,7 @@
 #include "data/wave_seconds.h"
 #include "input/masconupdate.h"
 #include "operation/checked_math.h"
+#include "operation/doors.h"
 #include "presentation/panel_layout.h"
 
 namespace cabsim {
@@ -122,17 +123,22 @@ void set_up_run_state(Run& run) {
   s.vigilance_enabled = run.train.EB != 0 ? 1 : 0;
   s.clock = start_clock(route, start);
   s.next_station = checked_add(start, 1);
+  s.current_station = start;  // the station rules take this stop as the run's start
   s.departure_counter = start;
   static const StationData kNoStation;
   const StationData* station = station_at(route, start);
   if (!station) station = &kNoStation;
-  if (station->kind == 0) {
-    s.doors_open = 1;  // a run from a stop starts with its doors open
+  const bool doors_open = station->kind == 0;
+  if (doors_open) {
+    // A run from a stop starts with its doors open; the station step plays
+    // the start announcement, the melody, and closes them at departure.
+    s.doors_open = 1;
     s.doors_not_closed = 1;
   }
   starting_texts(run, *station);
   masconupdate(s, run.train, run.text);
   panel_run_start(s.panel, s.ats_on != 0);
+  set_door_closed_lamp(s, !doors_open);
   s.position = start_position(route, start);
 }
 

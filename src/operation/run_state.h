@@ -95,9 +95,9 @@ struct RunState {
   int32_t section_upper_speed = 0;      ///< km/h, default of the ATS-P pattern
   int32_t section_permitted_speed = 0;  ///< km/h, shown as the permitted speed
   int32_t pre_train_frame = 0;          ///< frame of the preceding train, 0 none
-  int32_t next_station = 1;
-  int32_t departure_counter = 0;
-  uint8_t doors_not_closed = 0;
+  int32_t next_station = 1;  ///< next stop index: the first station after the current one that is not passed
+  int32_t departure_counter = 0;  ///< door closings so far in the run
+  uint8_t doors_not_closed = 0;   ///< from the doors opening until the door-close sequence ends
   uint8_t vigilance_enabled = 0;
   int32_t vigilance_counter = 0;  ///< ticks since the last input while running
   uint8_t vigilance_lamp = 0;
@@ -193,6 +193,32 @@ struct RunState {
   long double electric_brake_current = 0;  ///< A
   int32_t brake_current_row = 0;           ///< row of the brake current table
   Fixed friction_factor;
+
+  // --- stations, doors and timetable -------------------------------------
+  int32_t current_station = 0;       ///< last station whose stop zone the train entered
+  int32_t door_timer_start = 0;      ///< clock when the doors opened or the melody started
+  uint8_t departure_call_pending = 0;  ///< set by a stop; the first power after it calls
+  int32_t door_sound_draw = 0;       ///< 0 .. 99, drawn on entering a stop zone
+  int32_t door_sound_limit = 0;      ///< that station's door-sound percentage (one-man)
+  uint8_t run_ended = 0;             ///< the end of the run or the crew change has begun
+  int32_t crew_change_station = 999;  ///< station of a crew change; 999 none
+  uint8_t crew_change_requested = 0;  ///< the crew-change question is to be shown (the shell asks)
+  /// The door-closed lamp as the door rules know it, lit or dark, whether or
+  /// not the panel has a picture for it: the door cycle keys on this.
+  uint8_t door_closed_lamp = 1;
+  int32_t timecalc_seconds = -1;  ///< seconds of the clock text last written; -1 none
+  uint32_t random_state = 0x2545F491u;  ///< the run's own random numbers (door sounds)
+  int32_t monitor_pattern = -1;         ///< pattern the monitor picture `img_mon` shows; -1 none
+  uint8_t crossimage_sub_visible = 0;   ///< the level-crossing sub-indicator is shown
+
+  // --- calls raised by the station rules ------------------------------------
+  /// Until the calls and announcements are built, what the station rules
+  /// asked of them: how often each station call moment (0 .. 5) was raised,
+  /// the last moment, and the call sounds queued.
+  std::array<int32_t, 6> station_calls_raised{};
+  int32_t last_station_call = -1;
+  int32_t call_sounds_queued = 0;
+  int32_t last_queued_call_sound = -1;
 
   // --- station display (decided by the station rules; the view draws) -----
   int32_t clock_drawn_time = -1;  ///< run clock the analogue clock was last drawn for; -1 none

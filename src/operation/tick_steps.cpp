@@ -16,6 +16,7 @@
 #include "dynamics/rolling_back.h"
 #include "dynamics/traction_current.h"
 #include "operation/checked_math.h"
+#include "operation/station_display.h"
 #include "operation/vigilance.h"
 
 namespace cabsim {
@@ -110,6 +111,10 @@ void reverse_running_step(Run& run) {
 
 void gear_reset_tick_step(Run& run) {
   gear_reset_step(run.state, run.train);
+}
+
+void clock_step(Run& run) {
+  timecalc(run, run.state.clock);
 }
 
 void window_caption_step(Run& run) {

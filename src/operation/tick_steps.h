@@ -18,6 +18,7 @@ struct EndPass : std::exception {
 // --- steps of the tick itself --------------------------------------------
 void section_speed_step(Run& run);    ///< 1: U and P of the section
 void preceding_train_step(Run& run);  ///< 2: preceding train removed; tick count
+void clock_step(Run& run);            ///< 10: timecalc with the run clock
 void window_caption_step(Run& run);   ///< 39: the line name replaces the design caption
 void commentary_step(Run& run);       ///< 42: a new commentary command is executed
 void debug_labels_step(Run& run);     ///< 46: debug mode labels

@@ -8,6 +8,7 @@
 #include "data/shift_jis.h"
 #include "input/keyboard.h"
 #include "operation/start_pause.h"
+#include "operation/stations.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
 
@@ -158,7 +159,7 @@ void TForm1::start1Click() {
 }
 
 void TForm1::BackClick() {
-  if (run_) run_->state.fade_level = 1;
+  if (run_) cabsim::BackClick(*run_);
 }
 
 void TForm1::set_help_form(TForm4* help) {
