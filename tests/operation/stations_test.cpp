@@ -216,6 +216,28 @@ TEST(Stations, StopsWithoutDoorsTheFurtherKindAndTheCrewChange) {
   EXPECT_EQ(crew.s().run_ended, 1);
 }
 
+TEST(Stations, ARunFromALaterStopAlsoClosesItsDoors) {
+  // Started at a later stop the doors are open from the set-up as at the
+  // first; the start rule takes the run's start station, so the conductor
+  // still closes them after the melody (keyed on station 0 they would stay
+  // open for good).
+  StationRun t(0,
+               "東駅,0,100,1000,1,2,0,1080000,60,1,0,0,0,300,5,0,50\n"
+               "南駅,0,2000,1000,1,2,0,1100000,60,1,0,0,0,300,5,0,50\n"
+               "西駅,0,4000,1000,1,2,0,1110000,60,1,0,0,0,300,5,0,50\n");
+  t.run->selection.start_station = 1;
+  set_up_run_state(*t.run);
+  RunState& s = t.s();
+  EXPECT_EQ(s.clock, 1100000 - 30 * (20 + 4));  // less the melody and the arrival sound
+  EXPECT_EQ(s.doors_open, 1);
+  start1Click(*t.run);
+  ASSERT_GT(t.ticks_until([&] { return s.door_closed_lamp == 1; }, 400), 0);
+  EXPECT_GT(s.clock, 1100000);
+  EXPECT_EQ(t.station(1).departed, 1);
+  EXPECT_EQ(s.next_station, 2);
+  EXPECT_EQ(s.fade_level, 0);
+}
+
 TEST(Stations, TheDoorSoundDrawRepeatsFromTheSameState) {
   int32_t draws[2];
   for (int32_t& draw : draws) {

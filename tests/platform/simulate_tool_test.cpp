@@ -3,11 +3,13 @@
 // and the trace it writes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/tool_runner.h"
+#include "shell/run_folder.h"
 #include "support/test_files.h"
 #include "support/test_run.h"
 #include "support/train_builder.h"
@@ -176,6 +178,79 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
       run_tool({"simulate", "--data", "/nonexistent", "--route", "x.dat", "--until-ms", "10"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out, "mascon.datを読み込めません\n");
+}
+
+/// A run from a stop with doors: the start sound, a melody of 5 s ending at
+/// the departure at 09:00:00, door sounds of a second each.
+class StationFolder {
+ public:
+  StationFolder() {
+    dir_.write_bytes("mascon.dat", "P1\r\n#\r\n");
+    dir_.write_sjis("train_tz100.dat",
+                    test::TrainFileText{}
+                        .set("[DriveSound]", "open.wav\nclose.wav\ndep.wav\nwarn.wav\n#")
+                        .set("[Sound_DoorOpen]", "0")
+                        .set("[Sound_DoorClose]", "1")
+                        .set("[DepSign]", "2")
+                        .set("[Stop]", "3")
+                        .text());
+    dir_.write_sjis("line_test.dat",
+                    "[LineName]\n試験線\n[StartPos]\n100\n[Friction]\n0.35\n"
+                    "[Speed_Signal]\n0\n25\n45\n75\n110\n#\n"
+                    "[SoundData]\nstart.wav\nmelody.wav\n#\n"
+                    "[Station]\n"
+                    "一駅,0,100,1000,0,1,0,972000,60,1,0,0,0,300,5,0,100\n"
+                    "二駅,0,5000,1000,0,1,0,990000,0,1,0,0,0,300,5,0,100\n#\n"
+                    "[SpeedUnit]\n0,9000,60,60\n#\n");
+    dir_.write_sjis("cabworks.dat", "[Forward]\n前\n[Stop]\n 停車\n");
+    for (const char* name : {"open.wav", "close.wav", "dep.wav", "warn.wav", "start.wav"})
+      dir_.write_bytes(name, test::wave_file(1));
+    dir_.write_bytes("melody.wav", test::wave_file(5));
+  }
+  test::ToolResult simulate(const std::string& script, std::vector<std::string> more) const {
+    dir_.write_bytes("script.txt", script);
+    std::vector<std::string> args = {
+        "simulate",      "--data",   dir_.path().string(),          "--route",
+        "line_test.dat", "--script", (dir_ / "script.txt").string()};
+    args.insert(args.end(), more.begin(), more.end());
+    return run_tool(args);
+  }
+
+ private:
+  test::TempDir dir_;
+};
+
+TEST(SimulateTool, ARunFromAStopDepartsWhenTheDoorsHaveClosed) {
+  StationFolder folder;
+  // Power is asked for at once; the doors hold the train until departure.
+  auto result = folder.simulate(
+      "0 start\n100 char 5\n200 char 8\n300 char 8\n400 char 8\n",
+      {"--until-ms", "15000", "--every-ms", "500", "--fields",
+       "clock,clock_text,doors_open,doors_not_closed,door_closed_lamp,departure_counter,speed,"
+       "current_station,next_station,next_station_text"});
+  ASSERT_EQ(result.exit_code, 0) << result.out;
+  auto rows = rows_of(result.out);
+  ASSERT_EQ(rows.size(), 32u);
+  EXPECT_EQ(rows[1][1], "971850");  // 08:59:55: the melody ends at 09:00:00
+  EXPECT_EQ(rows[1][3], "1");
+  EXPECT_EQ(rows[2][2], "08:59:55");
+  size_t closing = 0, closed = 0;
+  for (size_t i = 1; i < rows.size(); ++i) {
+    if (rows[i][3] == "1") EXPECT_LT(std::fabs(std::stod(rows[i][7])), 0.1) << i;  // held
+    if (!closing && rows[i][3] == "0") closing = i;
+    if (!closed && rows[i][5] == "1") closed = i;
+  }
+  ASSERT_GT(closing, 0u);
+  EXPECT_GT(std::stoi(rows[closing][1]), 972000);
+  EXPECT_LT(std::stoi(rows[closing][1]), 972000 + 30);
+  ASSERT_GT(closed, closing);  // after the close sound
+  EXPECT_EQ(rows[closed][4], "0");
+  EXPECT_EQ(rows[closed][6], "1");
+  EXPECT_EQ(rows.back()[6], "1");
+  EXPECT_GT(std::stod(rows.back()[7]), 5);  // powering away
+  EXPECT_EQ(rows.back()[8], "0");
+  EXPECT_EQ(rows.back()[9], "1");
+  EXPECT_EQ(rows.back()[10], "二駅 停車");
 }
 
 }  // namespace
