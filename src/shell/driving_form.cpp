@@ -3,6 +3,7 @@
 #include "shell/driving_form.h"
 
 #include <QCloseEvent>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "data/definition_error.h"
@@ -11,6 +12,7 @@
 #include "operation/operation_tick.h"
 #include "operation/run_assembly.h"
 #include "platform/file_paths.h"
+#include "platform/surface.h"
 #include "presentation/film_segments.h"
 #include "shell/help_form.h"
 #include "shell/sound_output.h"
@@ -49,7 +51,12 @@ TForm1::TForm1(SettingsStore& settings, ShellServices services,
   };
   build_widgets();
   idle_.setTimerType(Qt::PreciseTimer);
-  connect(&idle_, &QTimer::timeout, this, [this] { AppIdle(); });
+  connect(&idle_, &QTimer::timeout, this, [this] {
+    if (!on_display_pass) return AppIdle();
+    const auto start = std::chrono::steady_clock::now();
+    AppIdle();
+    on_display_pass(std::chrono::steady_clock::now() - start);
+  });
 }
 
 TForm1::~TForm1() {
@@ -86,6 +93,17 @@ void TForm1::build_widgets() {
   back_->setText("◀");
   back_->setToolTip("運転終了");
   back_->installEventFilter(this);
+  stopline_ = new QLabel(client);
+  stopline_->setObjectName("stopline");
+  stopline_->setGeometry(kGaugeLeft, -30, kGaugeMarkSize, kGaugeMarkSize);
+  stopline_->setScaledContents(true);  // the mark is stretched to its 15 x 15
+  remain_ = new QLabel(client);
+  remain_->setObjectName("remain");
+  remain_->move(kGaugeLeft, -30 + kRemainBelowMark);
+  shown_stopline_top_ = -30;
+  stop_ = new QLabel(client);
+  stop_->setObjectName("stop");
+  stop_->setGeometry(kStopPicturePosition.x(), kStopPicturePosition.y(), kSignCell, kSignCell);
   build_menus();
   setFocusPolicy(Qt::StrongFocus);
 }
@@ -119,6 +137,7 @@ bool TForm1::FormCreate(const RunSelection& selection) {
   s.start_caption = sjis_to_utf8(run_->text.Start);
   set_menu_checks();
   build_move_menu();
+  load_stop_line_pictures(*run_);
   assembled_ = true;
   follow_state();
   idle_.start(std::max(1, static_cast<int>(untendai_->refresh_interval_ms())));
@@ -142,6 +161,35 @@ void TForm1::load_timetable_card(Run& run) {
   staf_card_->setPixmap(QPixmap::fromImage(card.image()));
   staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());
   staf_card_->show();
+}
+
+namespace {
+
+/// `picture` without the colour of its bottom-left pixel, the colour a
+/// transparent picture leaves out.
+QImage keyed_picture(const Bitmap& picture) {
+  if (picture.empty()) return {};
+  return key_out_colour(picture.image(), picture.pixel(0, picture.height() - 1));
+}
+
+}  // namespace
+
+void TForm1::load_stop_line_pictures(Run& run) {
+  // The train's stop-line picture (drawn into the cab view at the stop
+  // marker, and as sign image 0 into the `stop` picture) and the gauge mark.
+  // A picture that cannot be loaded is not shown; the run goes on.
+  const std::string& marker = run.train.StopLine[0];
+  if (!marker.empty() && stop_line_picture_.load(run.find_file(marker))) {
+    stop_line_keyed_ = keyed_picture(stop_line_picture_);
+    QImage cell(kSignCell, kSignCell, QImage::Format_ARGB32_Premultiplied);
+    cell.fill(Qt::transparent);
+    QPainter(&cell).drawImage(0, 0, stop_line_keyed_);
+    stop_sign_ = QPixmap::fromImage(cell);
+  }
+  Bitmap mark;
+  const std::string& gauge = run.train.StopLine[1];
+  if (!gauge.empty() && mark.load(run.find_file(gauge)))
+    stopline_->setPixmap(QPixmap::fromImage(keyed_picture(mark)));
 }
 
 void TForm1::open_first_film(Run& run) {
@@ -203,6 +251,7 @@ void TForm1::FormCloseQuery() {
   scene_bitmap_ = Bitmap();
   still_picture_ = Bitmap();
   stop_line_picture_ = Bitmap();
+  stop_line_keyed_ = QImage();
   run_->film = nullptr;
   run_->show_film_frame = {};
   run_.reset();  // nothing of the run outlives its sounds
@@ -256,6 +305,29 @@ void TForm1::follow_state() {
     adjustSize();
   }
   staf_card_->move(s.timetable_card_left, 0);
+  follow_stop_gauge();
+}
+
+void TForm1::follow_stop_gauge() {
+  const RunState& s = run_->state;
+  if (s.stopline_top != shown_stopline_top_) {
+    shown_stopline_top_ = s.stopline_top;
+    stopline_->move(kGaugeLeft, s.stopline_top);
+    remain_->move(kGaugeLeft, s.stopline_top + kRemainBelowMark);
+  }
+  const QString remain = QString::fromStdString(s.remain_text);
+  if (remain_->text() != remain) {
+    remain_->setText(remain);
+    remain_->adjustSize();
+  }
+  const bool stop = s.stop_picture_shown != 0;
+  if (stop != stop_shown_) {
+    stop_shown_ = stop;
+    if (stop)
+      stop_->setPixmap(stop_sign_);
+    else
+      stop_->clear();
+  }
 }
 
 }  // namespace cabsim

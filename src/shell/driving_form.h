@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QTimer>
 #include <array>
+#include <chrono>
+#include <functional>
 #include <memory>
 
 #include "operation/run.h"
@@ -47,6 +49,16 @@ class TForm1 final : public QMainWindow {
   static constexpr int kCardLeft = 830;
   static constexpr QPoint kBackPosition{800, 670};
   static constexpr int kBackSize = 30;
+  /// The stop-position gauge right of the cab view: the 15 x 15 mark at
+  /// x 684 (its top follows the distance to the stop) with the metres left
+  /// 18 pixels below it.
+  static constexpr int kGaugeLeft = 684;
+  static constexpr int kGaugeMarkSize = 15;
+  static constexpr int kRemainBelowMark = 18;
+  /// The `stop` picture of the sign column (a 50 x 50 sign cell), shown
+  /// while the train is in a stop zone.
+  static constexpr QPoint kStopPicturePosition{780, 175};
+  static constexpr int kSignCell = 50;
 
   TForm1(SettingsStore& settings, ShellServices services,
          std::unique_ptr<CabPanelHooks> panel = std::make_unique<CabPanelHooks>(),
@@ -86,6 +98,12 @@ class TForm1 final : public QMainWindow {
   FilmSource& film() { return film_; }
   int frames_per_second() const { return fps_; }
   bool closed() const { return closed_; }
+  QLabel* stopline() const { return stopline_; }
+  QLabel* remain() const { return remain_; }
+  QLabel* stop_picture() const { return stop_; }
+
+  /// Told how long each display pass took, when set (for measurements).
+  std::function<void(std::chrono::nanoseconds)> on_display_pass;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -102,14 +120,17 @@ class TForm1 final : public QMainWindow {
   void after_files_read(Run& run);
   void open_first_film(Run& run);
   void load_timetable_card(Run& run);
+  void load_stop_line_pictures(Run& run);
   void DDRinit();
   void DDRfin();
   void on_motion_cycle();
   void on_operation_tick();
   void follow_state();
+  void follow_stop_gauge();
 
   // The display pass, step by step.
   void fetch_film_frame();
+  void draw_stop_line_marker();
   void draw_dark_boxes();
   void untenLine(const std::string& text);
   void write_overlay_texts();
@@ -131,6 +152,12 @@ class TForm1 final : public QMainWindow {
   std::array<QLabel*, kDebugLabels> labels_{};
   QLabel* staf_card_ = nullptr;
   QLabel* back_ = nullptr;
+  QLabel* stopline_ = nullptr;
+  QLabel* remain_ = nullptr;
+  QLabel* stop_ = nullptr;
+  QPixmap stop_sign_;          // sign image 0: the stop-line picture's first cell
+  int32_t shown_stopline_top_ = 0;
+  bool stop_shown_ = false;
   PictureList DXImageList1;
   SpriteEngine DXSpriteEngine1;
 
@@ -139,6 +166,7 @@ class TForm1 final : public QMainWindow {
   Bitmap scene_bitmap_;
   Bitmap still_picture_;
   Bitmap stop_line_picture_;
+  QImage stop_line_keyed_;  // the stop-line picture without its transparent colour
   Surface scene_surface_;
   Surface kilometre_surface_;
   Surface clock_surface_;

@@ -44,6 +44,7 @@ void TForm1::AppIdle() {
   if (frozen_at_movie_stop(s, *run_->route)) return;
   fetch_film_frame();
   if (!s.debug_mode) {
+    draw_stop_line_marker();
     draw_dark_boxes();
   } else if (!s.top_message.empty()) {
     untenLine(s.top_message);
@@ -68,6 +69,18 @@ void TForm1::fetch_film_frame() {
   const FrameBitmap& f = *frame_bitmap_;
   scene_bitmap_.copy_from(
       QImage(f.data(), f.width(), f.height(), f.stride(), QImage::Format_RGB32));
+}
+
+void TForm1::draw_stop_line_marker() {
+  // The marker grows from far to near; no rectangle draws nothing.
+  const std::array<int32_t, 4>& m = run_->state.stop_marker;
+  const int64_t w = int64_t{m[2]} - m[0], h = int64_t{m[3]} - m[1];
+  constexpr int64_t kLargest = 4096;  // larger than any cab view
+  if (stop_line_keyed_.isNull() || scene_bitmap_.empty()) return;
+  if (w <= 0 || h <= 0 || w > kLargest || h > kLargest) return;
+  auto canvas = scene_bitmap_.canvas();
+  canvas->painter().drawImage(QRect(m[0], m[1], static_cast<int>(w), static_cast<int>(h)),
+                              stop_line_keyed_);
 }
 
 void TForm1::draw_dark_boxes() {
