@@ -36,6 +36,8 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
     if (converter_ || source_.inline_converter_) {
       if (!converter_) converter_ = source_.inline_converter_.get();
       source_.convert_and_keep(lock, *converter_, {number, std::move(picture), source_.moves_});
+      lock.unlock();
+      source_.ready_.notify_all();
       return;
     }
     source_.converted_.wait(
