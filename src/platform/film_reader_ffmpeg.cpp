@@ -41,8 +41,48 @@ int32_t lookup(const std::vector<std::pair<int64_t, int32_t>>& table, int64_t ke
 
 FilmReaderFfmpeg::FilmReaderFfmpeg() = default;
 
-FilmReaderFfmpeg::~FilmReaderFfmpeg() {
+DecodedPicture DecodedPicture::take(AVFrame* frame) {
+  DecodedPicture picture;
+  picture.frame_ = av_frame_alloc();
+  if (picture.frame_) av_frame_move_ref(picture.frame_, frame);
+  return picture;
+}
+
+DecodedPicture::~DecodedPicture() {
+  av_frame_free(&frame_);
+}
+
+DecodedPicture& DecodedPicture::operator=(DecodedPicture&& other) noexcept {
+  if (this != &other) {
+    av_frame_free(&frame_);
+    frame_ = other.frame_;
+    other.frame_ = nullptr;
+  }
+  return *this;
+}
+
+FramePictureConverter::~FramePictureConverter() {
   sws_freeContext(sws_);
+}
+
+bool FramePictureConverter::convert(const DecodedPicture& picture, FrameBitmap& out) {
+  const AVFrame* frame = picture.frame();
+  if (!frame || frame->width <= 0 || frame->height <= 0 || out.width() <= 0 || out.height() <= 0)
+    return false;
+  // Same-size conversions of the usual formats (yuv420p, yuvj420p, yuvj422p,
+  // packed RGB) take swscale's unscaled routines, vectorised where FFmpeg has
+  // them; the scaler flags matter only for a picture of another size.
+  sws_ = sws_getCachedContext(sws_, frame->width, frame->height,
+                              static_cast<AVPixelFormat>(frame->format), out.width(), out.height(),
+                              AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
+  if (!sws_) return false;
+  uint8_t* planes[4] = {out.data(), nullptr, nullptr, nullptr};
+  int strides[4] = {out.stride(), 0, 0, 0};
+  return sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) ==
+         out.height();
+}
+
+FilmReaderFfmpeg::~FilmReaderFfmpeg() {
   av_packet_free(&packet_);
   av_frame_free(&frame_);
   avcodec_free_context(&codec_);
@@ -84,6 +124,7 @@ std::string FilmReaderFfmpeg::open(const std::filesystem::path& file) {
   height_ = par->height;
   const AVCodecDescriptor* descriptor = avcodec_descriptor_get(par->codec_id);
   intra_only_ = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
+  pictures_are_packets_ = par->codec_id == AV_CODEC_ID_RAWVIDEO;
 
   codec_ = avcodec_alloc_context3(decoder);
   if (!codec_ || avcodec_parameters_to_context(codec_, par) < 0) return "out of memory";
@@ -208,9 +249,10 @@ FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& 
     if (rc == 0) {
       errors_in_a_row = 0;
       const int32_t number = next_out_ < 0 ? -1 : next_out_++;
-      if (number >= 0 && number < frame_count() && sink.wanted(number)) {
-        std::shared_ptr<FrameBitmap> picture = sink.buffer();
-        if (picture && convert(frame_, *picture)) sink.deliver(number, std::move(picture));
+      if (number >= 0 && number < frame_count() && frame_->width > 0 && frame_->height > 0 &&
+          sink.wanted(number)) {
+        if (DecodedPicture picture = DecodedPicture::take(frame_))
+          sink.deliver(number, std::move(picture));
       }
       av_frame_unref(frame_);
       if (number == target) return Result::kDone;
@@ -255,19 +297,6 @@ FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& 
     rc = avcodec_send_packet(codec_, packet_);
     if (rc < 0 && intra_only_ && last_packet_ == target) return Result::kFailed;
   }
-}
-
-bool FilmReaderFfmpeg::convert(const AVFrame* frame, FrameBitmap& out) {
-  if (frame->width <= 0 || frame->height <= 0 || out.width() != width_ || out.height() != height_)
-    return false;
-  sws_ = sws_getCachedContext(sws_, frame->width, frame->height,
-                              static_cast<AVPixelFormat>(frame->format), width_, height_,
-                              AV_PIX_FMT_RGB32, SWS_BILINEAR, nullptr, nullptr, nullptr);
-  if (!sws_) return false;
-  uint8_t* planes[4] = {out.data(), nullptr, nullptr, nullptr};
-  int strides[4] = {out.stride(), 0, 0, 0};
-  return sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, planes, strides) ==
-         height_;
 }
 
 }  // namespace cabsim

@@ -1,6 +1,8 @@
 // Frame-exact reading of one film file with FFmpeg: the table of its frames,
-// seeking to the key frame before a frame, decoding forward while counting
-// frames, and converting pictures to 32-bit bitmaps. Used by one thread.
+// seeking to the key frame before a frame, and decoding forward while counting
+// frames. Decoded pictures are handed on as they are; a FramePictureConverter
+// turns them into 32-bit bitmaps, on whichever thread owns it. A reader is
+// used by one thread.
 #pragma once
 
 #include <cstdint>
@@ -19,17 +21,53 @@ struct SwsContext;
 
 namespace cabsim {
 
-/// Where decoded frames go. The reader asks before converting a frame, so
+/// A decoded picture in the decoder's own format, not converted yet. It holds
+/// a reference to the decoder's buffer, which stays valid whatever the
+/// decoder does next, so it may be converted on another thread.
+class DecodedPicture {
+ public:
+  DecodedPicture() = default;
+  /// Takes the picture out of `frame` (which is left empty).
+  static DecodedPicture take(AVFrame* frame);
+  ~DecodedPicture();
+  DecodedPicture(DecodedPicture&& other) noexcept : frame_(other.frame_) { other.frame_ = nullptr; }
+  DecodedPicture& operator=(DecodedPicture&& other) noexcept;
+  DecodedPicture(const DecodedPicture&) = delete;
+  DecodedPicture& operator=(const DecodedPicture&) = delete;
+
+  explicit operator bool() const { return frame_ != nullptr; }
+  const AVFrame* frame() const { return frame_; }
+
+ private:
+  AVFrame* frame_ = nullptr;
+};
+
+/// Turns decoded pictures into RGB32 bitmaps. Used by one thread at a time.
+class FramePictureConverter {
+ public:
+  FramePictureConverter() = default;
+  ~FramePictureConverter();
+  FramePictureConverter(const FramePictureConverter&) = delete;
+  FramePictureConverter& operator=(const FramePictureConverter&) = delete;
+
+  /// Converts `picture` into `out`, scaled to out's size when its own size
+  /// differs. False when the picture cannot be converted.
+  bool convert(const DecodedPicture& picture, FrameBitmap& out);
+
+ private:
+  SwsContext* sws_ = nullptr;
+};
+
+/// Where decoded frames go. The reader asks before handing a frame on, so
 /// frames nobody wants cost no conversion (and, for intra-only films, no
 /// decoding either).
 class FrameSink {
  public:
   virtual ~FrameSink() = default;
-  /// True when frame `number` should be converted and delivered.
+  /// True when frame `number` should be delivered.
   virtual bool wanted(int32_t number) = 0;
-  /// A bitmap of the film's size to convert the next wanted frame into.
-  virtual std::shared_ptr<FrameBitmap> buffer() = 0;
-  virtual void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) = 0;
+  /// Frame `number`, decoded. The sink may keep it and convert it later.
+  virtual void deliver(int32_t number, DecodedPicture picture) = 0;
   /// Polled between frames: true ends the decoding at once.
   virtual bool cancelled() = 0;
 };
@@ -56,6 +94,10 @@ class FilmReaderFfmpeg {
   int32_t height() const { return height_; }
   /// True when every frame decodes on its own (MJPEG, uncompressed).
   bool intra_only() const { return intra_only_; }
+  /// True when decoded pictures are the file's packets themselves
+  /// (uncompressed films): such a picture is best converted at once, while
+  /// its packet is fresh in the cache and before the next one is read.
+  bool pictures_are_packets() const { return pictures_are_packets_; }
   /// The key frame at or before frame `n` (0 when there is none).
   int32_t key_frame_before(int32_t n) const;
   /// The frame the decoder gives next without a seek; -1 when unknown.
@@ -66,7 +108,7 @@ class FilmReaderFfmpeg {
 
   static constexpr int32_t kSeekCostFrames = 8;
   /// Frame threads of a long-GOP decoder (the machine has two cores; the
-  /// reading thread converts pictures beside them).
+  /// pictures are converted on another thread beside them).
   static constexpr int kLongGopDecodeThreads = 2;
   /// Decoding gives up on a stretch of damaged pictures this long.
   static constexpr int kMaxDecodeErrorsInARow = 16;
@@ -91,18 +133,17 @@ class FilmReaderFfmpeg {
   bool read_video_packet();
   /// The frame number of the packet just read, or -1.
   int32_t identify_packet() const;
-  bool convert(const AVFrame* frame, FrameBitmap& out);
   void reset_position();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   AVFrame* frame_ = nullptr;
   AVPacket* packet_ = nullptr;
-  SwsContext* sws_ = nullptr;
   int stream_ = -1;
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool intra_only_ = false;
+  bool pictures_are_packets_ = false;
 
   std::vector<FrameEntry> frames_;
   std::vector<int32_t> key_frames_;

@@ -8,6 +8,12 @@
 // Running backwards through a long-GOP film, each decoding run from a key
 // frame keeps a whole stretch of frames below its target, so the key frame
 // is decoded once per stretch and not once per frame.
+//
+// Decoded pictures go through a short queue to a converter thread, so one
+// picture is converted to RGB32 while the next is decoded. A frame is
+// "converting" from the moment it is queued until it is kept: the decoder
+// neither wants it again nor takes it for missing. A queued picture the
+// display has passed meanwhile is dropped unconverted.
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
@@ -16,22 +22,31 @@ namespace cabsim {
 
 class FilmSourceFfmpeg::Sink final : public FrameSink {
  public:
-  Sink(FilmSourceFfmpeg& source, const Job& job) : source_(source), job_(job) {}
+  /// With `converter`, pictures are converted at once on the calling thread
+  /// (before the threads run); otherwise they are queued for the converter.
+  Sink(FilmSourceFfmpeg& source, const Job& job, FramePictureConverter* converter = nullptr)
+      : source_(source), job_(job), converter_(converter) {}
 
   bool wanted(int32_t number) override {
     std::lock_guard lock(source_.mutex_);
     return source_.wanted(number, job_);
   }
-  std::shared_ptr<FrameBitmap> buffer() override {
-    std::lock_guard lock(source_.mutex_);
-    return source_.cache_.take_buffer();
-  }
-  void deliver(int32_t number, std::shared_ptr<FrameBitmap> picture) override {
-    {
-      std::lock_guard lock(source_.mutex_);
-      source_.cache_.insert(number, std::move(picture), source_.display_, source_.direction_);
+  void deliver(int32_t number, DecodedPicture picture) override {
+    std::unique_lock lock(source_.mutex_);
+    if (converter_ || source_.inline_converter_) {
+      if (!converter_) converter_ = source_.inline_converter_.get();
+      source_.convert_and_keep(lock, *converter_, {number, std::move(picture), source_.moves_});
+      lock.unlock();
+      source_.ready_.notify_all();
+      return;
     }
-    source_.ready_.notify_all();
+    source_.converted_.wait(
+        lock, [&] { return source_.stop_ || source_.queue_.size() < kConvertQueue; });
+    if (source_.stop_) return;
+    source_.converting_.insert(number);
+    source_.queue_.push_back({number, std::move(picture), source_.moves_});
+    lock.unlock();
+    source_.to_convert_.notify_one();
   }
   bool cancelled() override {
     // Polled for every packet: the lock is taken only after a jump.
@@ -45,6 +60,7 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
  private:
   FilmSourceFfmpeg& source_;
   Job job_;
+  FramePictureConverter* converter_;
 };
 
 FilmSourceFfmpeg::FilmSourceFfmpeg() = default;
@@ -63,6 +79,10 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
   prefetch_.clear();
+  queue_.clear();
+  converting_.clear();
+  keep_low_ = 0;
+  keep_high_ = -1;
   display_ = 0;
   direction_ = 1;
   stride_ = 1;
@@ -71,13 +91,22 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   stop_ = false;
   // The first picture is decoded here: a film whose pictures cannot be
   // decoded fails to open instead of showing nothing.
-  Sink first(*this, Job{0, 0, 0});
+  FramePictureConverter converter;
+  Sink first(*this, Job{0, 0, 0}, &converter);
   if (reader->decode_to(0, first) != FilmReaderFfmpeg::Result::kDone || !cache_.contains(0))
     return file.string() + ": the film's first picture cannot be decoded";
   reader_ = std::move(reader);
   frame_count_ = reader_->frame_count();
   width_ = reader_->width();
   height_ = reader_->height();
+  // Uncompressed pictures are converted on the decoder thread: the packets
+  // they live in would otherwise pile up in memory, fresh for every frame,
+  // which costs more than the overlap gains.
+  if (reader_->pictures_are_packets()) {
+    inline_converter_ = std::make_unique<FramePictureConverter>();
+  } else {
+    converter_thread_ = std::thread([this] { convert_run(); });
+  }
   thread_ = std::thread([this] { run(); });
   return {};
 }
@@ -89,9 +118,15 @@ void FilmSourceFfmpeg::close() {
   }
   work_.notify_all();
   ready_.notify_all();
+  to_convert_.notify_all();
+  converted_.notify_all();
   if (thread_.joinable()) thread_.join();
-  reader_.reset();
+  if (converter_thread_.joinable()) converter_thread_.join();
+  inline_converter_.reset();
   std::lock_guard lock(mutex_);
+  queue_.clear();
+  converting_.clear();
+  reader_.reset();
   cache_.clear();
   failed_.clear();
   prefetch_.clear();
@@ -101,6 +136,7 @@ void FilmSourceFfmpeg::close() {
 FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait) {
   if (!reader_ || n < 0 || n >= frame_count_) return {};
   std::unique_lock lock(mutex_);
+  bool moved = false;
   if (n != display_) {
     const int32_t step = n - display_;
     if (step >= -kJumpFrames && step <= kJumpFrames) {
@@ -109,9 +145,16 @@ FilmFrame FilmSourceFfmpeg::frame(int32_t n, std::chrono::microseconds max_wait)
     }
     display_ = n;
     ++moves_;
-    work_.notify_one();
+    moved = true;
   }
-  if (auto picture = cache_.find(n)) return {std::move(picture), n, true};
+  if (auto picture = cache_.find(n)) {
+    // The decoder is woken after the lock is let go, so that it does not
+    // take the processor from the display only to wait for the lock.
+    lock.unlock();
+    if (moved) work_.notify_one();
+    return {std::move(picture), n, true};
+  }
+  if (moved) work_.notify_one();
   if (max_wait.count() > 0) {
     ready_.wait_for(lock, max_wait,
                     [&] { return stop_ || cache_.contains(n) || failed_.count(n) != 0; });
@@ -143,7 +186,7 @@ bool FilmSourceFfmpeg::in_window(int32_t n) const {
 }
 
 bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
-  if (cache_.contains(n) || failed_.count(n) != 0) return false;
+  if (cache_.contains(n) || failed_.count(n) != 0 || converting_.count(n) != 0) return false;
   if (n == job.target || cache_.pinned(n)) return true;
   if (reader_ && reader_->intra_only()) return in_window(n) && on_stride(n);
   return in_window(n) || (n >= job.keep_low && n <= job.keep_high);
@@ -156,7 +199,8 @@ bool FilmSourceFfmpeg::on_stride(int32_t n) const {
 
 FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   auto missing = [&](int32_t n) {
-    return n >= 0 && n < frame_count_ && !cache_.contains(n) && failed_.count(n) == 0;
+    return n >= 0 && n < frame_count_ && !cache_.contains(n) && failed_.count(n) == 0 &&
+           converting_.count(n) == 0;
   };
   const int32_t ahead = read_ahead();
   Job job;
@@ -191,6 +235,8 @@ void FilmSourceFfmpeg::run() {
       std::unique_lock lock(mutex_);
       work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
       if (stop_) return;
+      keep_low_ = job.keep_low;
+      keep_high_ = job.keep_high;
     }
     Sink sink(*this, job);
     const auto result = reader_->decode_to(job.target, sink);
@@ -204,8 +250,53 @@ void FilmSourceFfmpeg::run() {
       // Not kept although decoded: no room for it where the display is now.
       // (When the display has moved meanwhile, the next job is chosen anew.)
       std::lock_guard lock(mutex_);
-      if (!cache_.contains(job.target) && moves_ == job.moves) stalled_at_ = moves_;
+      if (!cache_.contains(job.target) && converting_.count(job.target) == 0 &&
+          moves_ == job.moves)
+        stalled_at_ = moves_;
     }
+  }
+}
+
+bool FilmSourceFfmpeg::still_wanted(int32_t n) const {
+  return in_window(n) || cache_.pinned(n) || (n >= keep_low_ && n <= keep_high_);
+}
+
+void FilmSourceFfmpeg::convert_and_keep(std::unique_lock<std::mutex>& lock,
+                                        FramePictureConverter& converter, Decoded decoded) {
+  std::shared_ptr<FrameBitmap> bitmap = cache_.take_buffer();
+  lock.unlock();
+  const bool converted = converter.convert(decoded.picture, *bitmap);
+  decoded.picture = DecodedPicture();  // the decoder's buffer goes back to it at once
+  lock.lock();
+  converting_.erase(decoded.number);
+  if (!converted) {
+    failed_.insert(decoded.number);
+  } else if (!cache_.insert(decoded.number, std::move(bitmap), display_, direction_) &&
+             moves_ == decoded.moves) {
+    // No room for it where the display is: decoding it again is no use
+    // before the display moves.
+    stalled_at_ = moves_;
+  }
+}
+
+void FilmSourceFfmpeg::convert_run() {
+  FramePictureConverter converter;
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    to_convert_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+    if (stop_) return;
+    Decoded decoded = std::move(queue_.front());
+    queue_.pop_front();
+    converted_.notify_one();
+    if (still_wanted(decoded.number)) {
+      convert_and_keep(lock, converter, std::move(decoded));
+    } else {
+      converting_.erase(decoded.number);
+    }
+    lock.unlock();
+    // The display may wait for this frame, the decoder for the next job.
+    ready_.notify_all();
+    work_.notify_one();
   }
 }
 

@@ -1,10 +1,12 @@
 // The film source on FFmpeg: a decoder thread that reads ahead of the display
-// in its direction of travel and keeps recently decoded frames.
+// in its direction of travel, a converter thread that turns its pictures into
+// bitmaps meanwhile, and the recently decoded frames kept.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -29,6 +31,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   static constexpr int32_t kJumpFrames = 60;
   /// Frames that may be decoded ahead of a jump (station stop frames).
   static constexpr int32_t kMaxPrefetchFrames = 32;
+  /// Decoded pictures waiting for the converter: two keep both threads busy;
+  /// more would only hold more of the decoder's buffers (for uncompressed
+  /// films, the file's packets) without converting any sooner.
+  static constexpr size_t kConvertQueue = 2;
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
@@ -56,8 +62,21 @@ class FilmSourceFfmpeg final : public FilmSource {
     uint64_t moves = 0;
   };
 
+  struct Decoded {
+    int32_t number;
+    DecodedPicture picture;
+    /// The display's move count when the picture was decoded.
+    uint64_t moves;
+  };
+
   void run();
-  /// The next frame to decode, nearest need first; target -1 when none.
+  void convert_run();
+  /// Converts `picture` and keeps it as frame `number`; called with `lock`
+  /// held, which is let go while converting.
+  void convert_and_keep(std::unique_lock<std::mutex>& lock, FramePictureConverter& converter,
+                        Decoded decoded);
+  /// Whether a decoded frame is still worth converting.
+  bool still_wanted(int32_t n) const;  /// The next frame to decode, nearest need first; target -1 when none.
   Job next_job() const;
   bool in_window(int32_t n) const;
   bool on_stride(int32_t n) const;
@@ -72,8 +91,17 @@ class FilmSourceFfmpeg final : public FilmSource {
   mutable std::mutex mutex_;
   std::condition_variable work_;   ///< the decoder thread waits here
   std::condition_variable ready_;  ///< the display waits here for a frame
+  std::condition_variable to_convert_;  ///< the converter thread waits here
+  std::condition_variable converted_;   ///< the decoder waits here for room
   FilmFrameCache cache_;
   std::unordered_set<int32_t> failed_;
+  /// Decoded, waiting for the converter (at most kConvertQueue).
+  std::deque<Decoded> queue_;
+  /// Frames queued or being converted: neither missing nor wanted again.
+  std::unordered_set<int32_t> converting_;
+  /// The stretch the decoder's current job keeps besides the window.
+  int32_t keep_low_ = 0;
+  int32_t keep_high_ = -1;
   std::vector<int32_t> prefetch_;
   // Written under the lock; read without it where a stale value does no harm.
   std::atomic<int32_t> display_ = 0;
@@ -89,6 +117,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
   std::thread thread_;
+  std::thread converter_thread_;
+  /// Converts on the decoder thread instead, for films whose pictures are
+  /// their packets (set before the decoder thread starts).
+  std::unique_ptr<FramePictureConverter> inline_converter_;
 };
 
 }  // namespace cabsim

@@ -17,6 +17,10 @@
 #include "support/test_files.h"
 #include "support/test_films.h"
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 namespace cabsim {
 namespace {
 
@@ -260,6 +264,48 @@ TEST(FilmSource, DamagedFramesNeverCrashAndTheRestStillShow) {
     EXPECT_GT(exact, 0) << kind.name;
     EXPECT_EQ(shown(film, 0), 0) << kind.name;
   }
+}
+
+/// A decoded picture of `width` × `height` in packed BGR, every pixel `bgr`.
+DecodedPicture bgr_picture(int width, int height, uint32_t rgb) {
+  AVFrame* frame = av_frame_alloc();
+  frame->format = AV_PIX_FMT_BGR24;
+  frame->width = width;
+  frame->height = height;
+  EXPECT_EQ(av_frame_get_buffer(frame, 0), 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = frame->data[0] + y * frame->linesize[0] + 3 * x;
+      p[0] = rgb & 0xFF;
+      p[1] = (rgb >> 8) & 0xFF;
+      p[2] = (rgb >> 16) & 0xFF;
+    }
+  DecodedPicture picture = DecodedPicture::take(frame);
+  av_frame_free(&frame);
+  return picture;
+}
+
+TEST(FramePictureConverter, GivesOpaqueRgb32InTheBitmapsSizeAndRefusesNoPicture) {
+  FramePictureConverter converter;
+  DecodedPicture same = bgr_picture(10, 6, 0x336699);
+  FrameBitmap out(10, 6);
+  ASSERT_TRUE(converter.convert(same, out));
+  EXPECT_EQ(out.pixel(0, 0), 0xFF336699u);
+  EXPECT_EQ(out.pixel(9, 5), 0xFF336699u);
+
+  // A picture of another size than the film's is scaled to the bitmap.
+  FrameBitmap larger(20, 12);
+  ASSERT_TRUE(converter.convert(bgr_picture(7, 5, 0x10E0F0), larger));
+  EXPECT_EQ(larger.pixel(19, 11) >> 24, 0xFFu);
+  EXPECT_NEAR(static_cast<int>((larger.pixel(10, 6) >> 8) & 0xFF), 0xE0, 2);
+  // The converter goes back to the first size.
+  ASSERT_TRUE(converter.convert(same, out));
+  EXPECT_EQ(out.pixel(5, 3), 0xFF336699u);
+
+  EXPECT_FALSE(converter.convert(DecodedPicture(), out));
+  DecodedPicture moved = std::move(same);
+  EXPECT_FALSE(same);  // NOLINT(bugprone-use-after-move): a moved-from picture is empty
+  EXPECT_TRUE(moved);
 }
 
 }  // namespace
