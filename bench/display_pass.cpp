@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
 
   form.start1Click();
   cabsim::RunState& s = form.run()->state;
-  // Until the station rules close the doors, the doors of the start station
-  // are taken as closed so that traction is not held back.
+  // The minute is spent driving, not waiting for the departure time: the
+  // doors of the start station are taken as closed at once.
   s.doors_open = 0;
   s.doors_not_closed = 0;
   const int32_t first_frame = s.current_frame;

@@ -283,6 +283,7 @@ void TForm1::on_operation_tick() {
   Timer1Timer(*run_);
   if (auto* silent = dynamic_cast<SilentSoundChannels*>(DDSD1.get()))
     silent->advance(UiTimer::kFormTimerMs);
+  if (after_operation_tick) after_operation_tick(*run_);
   panel_->update_cab_panel(*run_);
   follow_state();
 }

@@ -104,6 +104,9 @@ class TForm1 final : public QMainWindow {
 
   /// Told how long each display pass took, when set (for measurements).
   std::function<void(std::chrono::nanoseconds)> on_display_pass;
+  /// Called after the operation tick's steps, before the panel and the
+  /// widgets follow the running state, when set (tests hold values there).
+  std::function<void(Run&)> after_operation_tick;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -126,22 +126,28 @@ TEST(DrivingFormEasyCabPanel, DrivesTheTrainLikeTheKeyboardFollowsTheTickAndClos
   EXPECT_EQ(s.power_handle, 0);
   EXPECT_EQ(s.reverser, -1);
 
-  // After each tick the shapes and the status bar follow the run.
-  s.doors_open = 1;
+  // After each tick the shapes and the status bar follow the run; the door
+  // states are held against the door rules of the tick.
+  uint8_t doors_open = 1, doors_not_closed = 0;
+  form->after_operation_tick = [&](cabsim::Run& r) {
+    r.state.doors_open = doors_open;
+    r.state.doors_not_closed = doors_not_closed;
+  };
   wait_ticks_and_passes(*form);
   EXPECT_EQ(easy->neutral_shape()->colour(), kEasyPanelGreen);
   EXPECT_EQ(easy->brake_shape(1)->colour(), kEasyPanelWhite);
   EXPECT_EQ(easy->status_text(), QString("ドアが開いています"));
-  s.doors_open = 0;
-  s.doors_not_closed = 1;
+  doors_open = 0;
+  doors_not_closed = 1;
   easy->button(1)->click();
   wait_ticks_and_passes(*form);
   EXPECT_EQ(easy->brake_shape(1)->colour(), kEasyPanelRed);
   EXPECT_EQ(easy->neutral_shape()->colour(), kEasyPanelWhite);
   EXPECT_EQ(easy->status_text(), QString("ドアを閉めています"));
-  s.doors_not_closed = 0;
+  doors_not_closed = 0;
   wait_ticks_and_passes(*form);
   EXPECT_EQ(easy->status_text(), QString());
+  form->after_operation_tick = {};
   test::save_artefact(easy->grab().toImage(), "easy_cab_panel_in_run");
 
   // The panel closes with the run; a click afterwards reaches nothing.
@@ -161,8 +167,8 @@ TEST(DrivingFormClock, PaintsTheHandsWhenTheDrawnTimeChangesAndLeavesTheFaceTran
   EXPECT_EQ(run.cab_panel->clock_position(), QPoint(100, 450));
   form->show();
   form->start1Click();
-  RunState& s = form->run()->state;
-  s.clock_drawn_time = 3 * 108000;  // 3:00:00: hour hand right, the others up
+  int32_t drawn = 3 * 108000;  // 3:00:00: hour hand right, the others up
+  form->after_operation_tick = [&drawn](cabsim::Run& r) { r.state.clock_drawn_time = drawn; };
   wait_ticks_and_passes(*form);
   const Bitmap* clock = run.cab_panel->clock_bitmap();
   ASSERT_NE(clock, nullptr);
@@ -180,7 +186,7 @@ TEST(DrivingFormClock, PaintsTheHandsWhenTheDrawnTimeChangesAndLeavesTheFaceTran
   EXPECT_EQ(test::rgb_at(shown, 100 + 10, 450 + 40), kPanelRed);  // the face is not drawn
   EXPECT_EQ(test::rgb_at(shown, 100 + 31, 450 + 31), kPanelRed);
 
-  s.clock_drawn_time = 6 * 108000 + 30 * 60 * 30;  // 6:30:00: hour and minute hands down
+  drawn = 6 * 108000 + 30 * 60 * 30;  // 6:30:00: hour and minute hands down
   wait_ticks_and_passes(*form);
   shown = form->untendai()->shown();
   test::save_artefact(shown, "driving_form_clock_6h30");
@@ -195,7 +201,7 @@ TEST(DrivingFormClock, ATrainWithoutAnAnalogueClockDrawsNone) {
   auto form = run.form();
   form->show();
   form->start1Click();
-  form->run()->state.clock_drawn_time = 3 * 108000;
+  form->after_operation_tick = [](cabsim::Run& r) { r.state.clock_drawn_time = 3 * 108000; };
   wait_ticks_and_passes(*form);
   EXPECT_EQ(run.cab_panel->clock_bitmap(), nullptr);
   EXPECT_EQ(test::rgb_at(form->untendai()->shown(), 100 + 31, 450 + 25), kPanelRed);
@@ -210,10 +216,16 @@ TEST(DrivingFormStopLine, DrawsTheMarkerIntoTheCabViewAndShowsTheGaugeAndTheStop
   RunState& s = form->run()->state;
   wait_ticks_and_passes(*form);
   // The marker is stretched into its square, its bottom row left out.
-  s.stop_marker = {100, 100, 140, 140};
-  s.stopline_top = 100;
-  s.remain_text = "12";
-  s.stop_picture_shown = 1;
+  std::array<int32_t, 4> marker = {100, 100, 140, 140};
+  int32_t top = 100;
+  std::string remain = "12";
+  uint8_t stop = 1;
+  form->after_operation_tick = [&](cabsim::Run& r) {  // held against the station rules of the tick
+    r.state.stop_marker = marker;
+    r.state.stopline_top = top;
+    r.state.remain_text = remain;
+    r.state.stop_picture_shown = stop;
+  };
   wait_ticks_and_passes(*form);
   const QImage shown = form->untendai()->shown();
   test::save_artefact(shown, "driving_form_stop_marker");
@@ -241,10 +253,10 @@ TEST(DrivingFormStopLine, DrawsTheMarkerIntoTheCabViewAndShowsTheGaugeAndTheStop
   EXPECT_EQ(test::rgb_at(side, 780 + 5, 175 + 9), 0u);  // transparent row over black
 
   // Gone again: no rectangle, the mark out of sight, no stop picture.
-  s.stop_marker = {0, 0, 0, 0};
-  s.stopline_top = -30;
-  s.remain_text.clear();
-  s.stop_picture_shown = 0;
+  marker = {0, 0, 0, 0};
+  top = -30;
+  remain.clear();
+  stop = 0;
   wait_ticks_and_passes(*form);
   EXPECT_NE(test::rgb_at(form->untendai()->shown(), 120, 120), kYellow);
   EXPECT_EQ(form->stopline()->y(), -30);
@@ -258,11 +270,11 @@ TEST(DrivingFormStopLine, AMarkerRectangleOutOfAllProportionDrawsNothing) {
   auto form = run.form();
   form->show();
   form->start1Click();
-  RunState& s = form->run()->state;
-  s.stop_marker = {-2000000000, -2000000000, 2000000000, 2000000000};
+  std::array<int32_t, 4> marker = {-2000000000, -2000000000, 2000000000, 2000000000};
+  form->after_operation_tick = [&marker](cabsim::Run& r) { r.state.stop_marker = marker; };
   wait_ticks_and_passes(*form);
   EXPECT_NE(test::rgb_at(form->untendai()->shown(), 300, 200), kYellow);
-  s.stop_marker = {140, 100, 100, 140};  // right of its left edge
+  marker = {140, 100, 100, 140};  // right of its left edge
   wait_ticks_and_passes(*form);
   EXPECT_NE(test::rgb_at(form->untendai()->shown(), 120, 120), kYellow);
   form->close();
