@@ -27,7 +27,17 @@ TEST(CabsimWindow, StartsClicksShowsTheCabViewAndCloses) {
       << folder.dir.path().string() << "' \"$1\" --data \"$2\" --route " << test::kRouteFile
       << " &\n"
          "pid=$!\n"
-         "w=$(xdotool search --sync --onlyvisible --class cabsim | head -1)\n"
+         // The start window shows first and carries the status line while the
+         // run is read; the driving form is the one with the 704-line view.
+         "w=; HEIGHT=0\n"
+         "for i in $(seq 240); do\n"
+         "  for c in $(xdotool search --onlyvisible --class cabsim 2>/dev/null || true); do\n"
+         "    eval $(xdotool getwindowgeometry --shell $c 2>/dev/null || echo HEIGHT=0)\n"
+         "    if [ \"$HEIGHT\" -ge 704 ]; then w=$c; break 2; fi\n"
+         "  done\n"
+         "  sleep 0.25\n"
+         "done\n"
+         "[ -n \"$w\" ] || { echo 'no driving form came up' >&2; kill $pid; exit 1; }\n"
          "sleep 0.5\n"
          "eval $(xdotool getwindowgeometry --shell $w)\n"
          "menu=$((HEIGHT - 704))\n"
