@@ -48,25 +48,69 @@ DecodedPicture DecodedPicture::take(AVFrame* frame) {
   return picture;
 }
 
+DecodedPicture DecodedPicture::take_packet(AVPacket* packet) {
+  DecodedPicture picture;
+  picture.packet_ = av_packet_alloc();
+  if (picture.packet_) av_packet_move_ref(picture.packet_, packet);
+  return picture;
+}
+
 DecodedPicture::~DecodedPicture() {
   av_frame_free(&frame_);
+  av_packet_free(&packet_);
 }
 
 DecodedPicture& DecodedPicture::operator=(DecodedPicture&& other) noexcept {
   if (this != &other) {
     av_frame_free(&frame_);
+    av_packet_free(&packet_);
     frame_ = other.frame_;
+    packet_ = other.packet_;
     other.frame_ = nullptr;
+    other.packet_ = nullptr;
   }
   return *this;
 }
 
 FramePictureConverter::~FramePictureConverter() {
   sws_freeContext(sws_);
+  av_frame_free(&decoded_);
+  avcodec_free_context(&decoder_);
+}
+
+bool FramePictureConverter::attach_decoder(const FilmReaderFfmpeg& reader) {
+  avcodec_free_context(&decoder_);
+  const AVCodecParameters* par = reader.codec_parameters();
+  const AVCodec* codec = par ? avcodec_find_decoder(par->codec_id) : nullptr;
+  if (!codec || !(decoder_ = avcodec_alloc_context3(codec))) return false;
+  if (!decoded_ && !(decoded_ = av_frame_alloc())) return false;
+  decoder_->thread_count = 1;  // the converters themselves run side by side
+  if (avcodec_parameters_to_context(decoder_, par) < 0 || avcodec_open2(decoder_, codec, nullptr) < 0) {
+    avcodec_free_context(&decoder_);
+    return false;
+  }
+  return true;
 }
 
 bool FramePictureConverter::convert(const DecodedPicture& picture, FrameBitmap& out) {
-  const AVFrame* frame = picture.frame();
+  if (picture.frame()) return convert_frame(picture.frame(), out);
+  if (!picture.packet() || !decoder_) return false;
+  // One packet gives one picture: the decoder has no frame threads.
+  if (avcodec_send_packet(decoder_, picture.packet()) < 0) {
+    avcodec_flush_buffers(decoder_);
+    return false;
+  }
+  const int rc = avcodec_receive_frame(decoder_, decoded_);
+  if (rc < 0) {
+    avcodec_flush_buffers(decoder_);
+    return false;
+  }
+  const bool converted = convert_frame(decoded_, out);
+  av_frame_unref(decoded_);
+  return converted;
+}
+
+bool FramePictureConverter::convert_frame(const AVFrame* frame, FrameBitmap& out) {
   if (!frame || frame->width <= 0 || frame->height <= 0 || out.width() <= 0 || out.height() <= 0)
     return false;
   // Same-size conversions of the usual formats (yuv420p, yuvj420p, yuvj422p,
@@ -191,6 +235,10 @@ void FilmReaderFfmpeg::finish_frame_table() {
   landing_ = true;
 }
 
+const AVCodecParameters* FilmReaderFfmpeg::codec_parameters() const {
+  return format_ && stream_ >= 0 ? format_->streams[stream_]->codecpar : nullptr;
+}
+
 int32_t FilmReaderFfmpeg::key_frame_before(int32_t n) const {
   auto it = std::upper_bound(key_frames_.begin(), key_frames_.end(), n);
   return it == key_frames_.begin() ? 0 : *(it - 1);
@@ -293,6 +341,15 @@ FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& 
       if (last_packet_ > target) return Result::kFailed;
       if (last_packet_ != target && !sink.wanted(last_packet_)) continue;
       next_out_ = last_packet_;
+      if (deliver_packets_) {
+        // Decoded by the converter that takes it; a packet that does not
+        // decode fails there.
+        next_out_ = last_packet_ + 1;
+        if (last_packet_ != target || sink.wanted(target))
+          sink.deliver(last_packet_, DecodedPicture::take_packet(packet_));
+        if (last_packet_ == target) return Result::kDone;
+        continue;
+      }
     }
     rc = avcodec_send_packet(codec_, packet_);
     if (rc < 0 && intra_only_ && last_packet_ == target) return Result::kFailed;

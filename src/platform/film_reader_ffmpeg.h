@@ -1,8 +1,9 @@
 // Frame-exact reading of one film file with FFmpeg: the table of its frames,
 // seeking to the key frame before a frame, and decoding forward while counting
 // frames. Decoded pictures are handed on as they are; a FramePictureConverter
-// turns them into 32-bit bitmaps, on whichever thread owns it. A reader is
-// used by one thread.
+// turns them into 32-bit bitmaps, on whichever thread owns it. An intra-only
+// film may hand on its packets undecoded instead, so that several converters
+// decode and convert them side by side. A reader is used by one thread.
 #pragma once
 
 #include <cstdint>
@@ -15,32 +16,43 @@
 
 struct AVFormatContext;
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVFrame;
 struct AVPacket;
 struct SwsContext;
 
 namespace cabsim {
 
-/// A decoded picture in the decoder's own format, not converted yet. It holds
-/// a reference to the decoder's buffer, which stays valid whatever the
-/// decoder does next, so it may be converted on another thread.
+/// A picture in the decoder's own format, not converted yet: a decoded
+/// frame, or the packet of an intra-only film's frame, still to be decoded.
+/// It holds a reference to its buffer, which stays valid whatever the reader
+/// does next, so it may be converted on another thread.
 class DecodedPicture {
  public:
   DecodedPicture() = default;
   /// Takes the picture out of `frame` (which is left empty).
   static DecodedPicture take(AVFrame* frame);
+  /// Takes an undecoded intra-only picture out of `packet` (left empty).
+  static DecodedPicture take_packet(AVPacket* packet);
   ~DecodedPicture();
-  DecodedPicture(DecodedPicture&& other) noexcept : frame_(other.frame_) { other.frame_ = nullptr; }
+  DecodedPicture(DecodedPicture&& other) noexcept : frame_(other.frame_), packet_(other.packet_) {
+    other.frame_ = nullptr;
+    other.packet_ = nullptr;
+  }
   DecodedPicture& operator=(DecodedPicture&& other) noexcept;
   DecodedPicture(const DecodedPicture&) = delete;
   DecodedPicture& operator=(const DecodedPicture&) = delete;
 
-  explicit operator bool() const { return frame_ != nullptr; }
+  explicit operator bool() const { return frame_ != nullptr || packet_ != nullptr; }
   const AVFrame* frame() const { return frame_; }
+  const AVPacket* packet() const { return packet_; }
 
  private:
   AVFrame* frame_ = nullptr;
+  AVPacket* packet_ = nullptr;
 };
+
+class FilmReaderFfmpeg;
 
 /// Turns decoded pictures into RGB32 bitmaps. Used by one thread at a time.
 class FramePictureConverter {
@@ -50,12 +62,21 @@ class FramePictureConverter {
   FramePictureConverter(const FramePictureConverter&) = delete;
   FramePictureConverter& operator=(const FramePictureConverter&) = delete;
 
+  /// Gives the converter its own decoder for `reader`'s pictures, so that it
+  /// can take undecoded packets. False when the decoder cannot be opened.
+  bool attach_decoder(const FilmReaderFfmpeg& reader);
+
   /// Converts `picture` into `out`, scaled to out's size when its own size
-  /// differs. False when the picture cannot be converted.
+  /// differs, decoding it first when it is a packet. False when the picture
+  /// cannot be decoded or converted.
   bool convert(const DecodedPicture& picture, FrameBitmap& out);
 
  private:
+  bool convert_frame(const AVFrame* frame, FrameBitmap& out);
+
   SwsContext* sws_ = nullptr;
+  AVCodecContext* decoder_ = nullptr;
+  AVFrame* decoded_ = nullptr;
 };
 
 /// Where decoded frames go. The reader asks before handing a frame on, so
@@ -100,6 +121,12 @@ class FilmReaderFfmpeg {
   bool pictures_are_packets() const { return pictures_are_packets_; }
   /// The key frame at or before frame `n` (0 when there is none).
   int32_t key_frame_before(int32_t n) const;
+  /// An intra-only film that is not uncompressed hands its wanted pictures on
+  /// as packets from now on, for converters with their own decoders.
+  void deliver_packets(bool on) { deliver_packets_ = on && intra_only_ && !pictures_are_packets_; }
+  bool delivers_packets() const { return deliver_packets_; }
+  /// The video stream's codec parameters (valid while the reader is open).
+  const AVCodecParameters* codec_parameters() const;
   /// The frame the decoder gives next without a seek; -1 when unknown.
   int32_t next_frame() const { return next_out_; }
   /// How many frames decoding forward from the current place costs before
@@ -144,6 +171,7 @@ class FilmReaderFfmpeg {
   int32_t height_ = 0;
   bool intra_only_ = false;
   bool pictures_are_packets_ = false;
+  bool deliver_packets_ = false;
 
   std::vector<FrameEntry> frames_;
   std::vector<int32_t> key_frames_;

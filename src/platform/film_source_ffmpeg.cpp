@@ -10,7 +10,9 @@
 // is decoded once per stretch and not once per frame.
 //
 // Decoded pictures go through a short queue to a converter thread, so one
-// picture is converted to RGB32 while the next is decoded. A frame is
+// picture is converted to RGB32 while the next is decoded. An intra-only film
+// queues its packets undecoded instead, for two converters that each decode
+// and convert the pictures they take, side by side. A frame is
 // "converting" from the moment it is queued until it is kept: the decoder
 // neither wants it again nor takes it for missing. A queued picture the
 // display has passed meanwhile is dropped unconverted.
@@ -105,7 +107,27 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   if (reader_->pictures_are_packets()) {
     inline_converter_ = std::make_unique<FramePictureConverter>();
   } else {
-    converter_thread_ = std::thread([this] { convert_run(); });
+    int converters = 1;
+    if (reader_->intra_only()) {
+      std::vector<std::unique_ptr<FramePictureConverter>> decoding;
+      bool decoders = true;
+      for (int i = 0; i < kIntraConverters && decoders; ++i) {
+        decoding.push_back(std::make_unique<FramePictureConverter>());
+        decoders = decoding.back()->attach_decoder(*reader_);
+      }
+      // Without decoders of their own the converters take decoded pictures.
+      if (decoders) {
+        reader_->deliver_packets(true);
+        converters = 0;
+        for (auto& c : decoding)
+          converter_threads_.emplace_back([this, c = std::move(c)]() mutable {
+            convert_run(std::move(c));
+          });
+      }
+    }
+    for (int i = 0; i < converters; ++i)
+      converter_threads_.emplace_back(
+          [this] { convert_run(std::make_unique<FramePictureConverter>()); });
   }
   thread_ = std::thread([this] { run(); });
   return {};
@@ -121,7 +143,9 @@ void FilmSourceFfmpeg::close() {
   to_convert_.notify_all();
   converted_.notify_all();
   if (thread_.joinable()) thread_.join();
-  if (converter_thread_.joinable()) converter_thread_.join();
+  for (std::thread& t : converter_threads_)
+    if (t.joinable()) t.join();
+  converter_threads_.clear();
   inline_converter_.reset();
   std::lock_guard lock(mutex_);
   queue_.clear();
@@ -279,8 +303,8 @@ void FilmSourceFfmpeg::convert_and_keep(std::unique_lock<std::mutex>& lock,
   }
 }
 
-void FilmSourceFfmpeg::convert_run() {
-  FramePictureConverter converter;
+void FilmSourceFfmpeg::convert_run(std::unique_ptr<FramePictureConverter> owned) {
+  FramePictureConverter& converter = *owned;
   for (;;) {
     std::unique_lock lock(mutex_);
     to_convert_.wait(lock, [&] { return stop_ || !queue_.empty(); });

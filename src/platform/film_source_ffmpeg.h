@@ -1,5 +1,5 @@
 // The film source on FFmpeg: a decoder thread that reads ahead of the display
-// in its direction of travel, a converter thread that turns its pictures into
+// in its direction of travel, converter threads that turn its pictures into
 // bitmaps meanwhile, and the recently decoded frames kept.
 #pragma once
 
@@ -35,6 +35,9 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// more would only hold more of the decoder's buffers (for uncompressed
   /// films, the file's packets) without converting any sooner.
   static constexpr size_t kConvertQueue = 2;
+  /// Converters of an intra-only (not uncompressed) film, each decoding the
+  /// packets it takes: the pictures decode side by side on both cores.
+  static constexpr int kIntraConverters = 2;
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
@@ -70,7 +73,7 @@ class FilmSourceFfmpeg final : public FilmSource {
   };
 
   void run();
-  void convert_run();
+  void convert_run(std::unique_ptr<FramePictureConverter> converter);
   /// Converts `picture` and keeps it as frame `number`; called with `lock`
   /// held, which is let go while converting.
   void convert_and_keep(std::unique_lock<std::mutex>& lock, FramePictureConverter& converter,
@@ -117,7 +120,7 @@ class FilmSourceFfmpeg final : public FilmSource {
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
   std::thread thread_;
-  std::thread converter_thread_;
+  std::vector<std::thread> converter_threads_;
   /// Converts on the decoder thread instead, for films whose pictures are
   /// their packets (set before the decoder thread starts).
   std::unique_ptr<FramePictureConverter> inline_converter_;

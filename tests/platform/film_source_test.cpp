@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <thread>
@@ -18,6 +19,7 @@
 #include "support/test_films.h"
 
 extern "C" {
+#include <libavcodec/packet.h>
 #include <libavutil/frame.h>
 }
 
@@ -306,6 +308,57 @@ TEST(FramePictureConverter, GivesOpaqueRgb32InTheBitmapsSizeAndRefusesNoPicture)
   DecodedPicture moved = std::move(same);
   EXPECT_FALSE(same);  // NOLINT(bugprone-use-after-move): a moved-from picture is empty
   EXPECT_TRUE(moved);
+}
+
+/// Keeps every picture the reader hands on.
+struct KeepingSink : FrameSink {
+  std::map<int32_t, DecodedPicture> pictures;
+  bool wanted(int32_t) override { return true; }
+  void deliver(int32_t n, DecodedPicture p) override { pictures[n] = std::move(p); }
+  bool cancelled() override { return false; }
+};
+
+TEST(FramePictureConverter, DecodesTheIntraOnlyPacketsItTakesWithItsOwnDecoder) {
+  FilmReaderFfmpeg reader;
+  ASSERT_EQ(reader.open(FilmFiles::path(kKinds[0])), "");
+  reader.deliver_packets(true);
+  ASSERT_TRUE(reader.delivers_packets());
+  KeepingSink sink;
+  ASSERT_EQ(reader.decode_to(7, sink), FilmReaderFfmpeg::Result::kDone);
+  ASSERT_EQ(sink.pictures.count(7), 1u);
+  ASSERT_NE(sink.pictures[7].packet(), nullptr);
+  EXPECT_EQ(sink.pictures[7].frame(), nullptr);
+
+  FrameBitmap out(reader.width(), reader.height());
+  FramePictureConverter plain;
+  EXPECT_FALSE(plain.convert(sink.pictures[7], out));  // no decoder of its own
+  FramePictureConverter decoding;
+  ASSERT_TRUE(decoding.attach_decoder(reader));
+  ASSERT_TRUE(decoding.convert(sink.pictures[7], out));
+  EXPECT_EQ(test::read_frame_number(out), 7);
+  // Packets decode in any order, each on its own.
+  ASSERT_TRUE(decoding.convert(sink.pictures[3], out));
+  EXPECT_EQ(test::read_frame_number(out), 3);
+
+  // A packet of garbage fails and leaves the decoder fit for the next one.
+  AVPacket* garbage = av_packet_alloc();
+  ASSERT_EQ(av_new_packet(garbage, 4096), 0);
+  std::mt19937 random(5);
+  for (int i = 0; i < garbage->size; ++i) garbage->data[i] = static_cast<uint8_t>(random());
+  EXPECT_FALSE(decoding.convert(DecodedPicture::take_packet(garbage), out));
+  av_packet_free(&garbage);
+  ASSERT_TRUE(decoding.convert(sink.pictures[5], out));
+  EXPECT_EQ(test::read_frame_number(out), 5);
+
+  // Long-GOP and uncompressed films keep handing on decoded pictures.
+  FilmReaderFfmpeg h264;
+  ASSERT_EQ(h264.open(FilmFiles::path(kKinds[1])), "");
+  h264.deliver_packets(true);
+  EXPECT_FALSE(h264.delivers_packets());
+  FilmReaderFfmpeg raw;
+  ASSERT_EQ(raw.open(FilmFiles::path(kKinds[3])), "");
+  raw.deliver_packets(true);
+  EXPECT_FALSE(raw.delivers_packets());
 }
 
 }  // namespace

@@ -213,7 +213,6 @@ TEST(DrivingFormStopLine, DrawsTheMarkerIntoTheCabViewAndShowsTheGaugeAndTheStop
   auto form = run.form();
   form->show();
   form->start1Click();
-  RunState& s = form->run()->state;
   wait_ticks_and_passes(*form);
   // The marker is stretched into its square, its bottom row left out.
   std::array<int32_t, 4> marker = {100, 100, 140, 140};
