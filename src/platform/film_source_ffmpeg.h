@@ -38,6 +38,8 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// Converters of an intra-only (not uncompressed) film, each decoding the
   /// packets it takes: the pictures decode side by side on both cores.
   static constexpr int kIntraConverters = 2;
+  /// How much lower the film's threads run than the thread that opened it.
+  static constexpr int kThreadNiceness = 4;
 
   FilmSourceFfmpeg();
   ~FilmSourceFfmpeg() override;
