@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QTimer>
 #include <algorithm>
@@ -91,11 +92,14 @@ int main(int argc, char** argv) {
   const int32_t first_frame = s.current_frame;
 
   // The driver: brakes off, then power up to about 60 km/h and coast, with a
-  // notch of power again below 50 km/h.
+  // notch of power again below 50 km/h; the vigilance device is answered
+  // when its lamp lights (the reverser key, already forward, does nothing
+  // else), or it brakes the train to a stand after 85 s without input.
   QTimer driver;
   driver.setInterval(300);
   QObject::connect(&driver, &QTimer::timeout, [&] {
     if (!form.run()) return;
+    if (s.vigilance_lamp) return press(form, 'f');
     if (s.brake_handle < 0) return press(form, '8');
     if (s.speed < 50 && s.power_handle < form.run()->train.Power) return press(form, '8');
     if (s.speed > 60 && s.power_handle > 0) return press(form, '2');
@@ -106,8 +110,11 @@ int main(int argc, char** argv) {
   const auto wall_start = Clock::now();
   const std::string load_before = load_average();
   measuring = true;
-  QTimer::singleShot(seconds * 1000, &app, [&] { app.quit(); });
-  app.exec();
+  // A loop of its own: quitting the application would close the form, and
+  // with it the run whose state is printed below.
+  QEventLoop driving;
+  QTimer::singleShot(seconds * 1000, &driving, &QEventLoop::quit);
+  driving.exec();
   measuring = false;
   const double wall = std::chrono::duration<double>(Clock::now() - wall_start).count();
   const double cpu = cpu_seconds() - cpu_start;
