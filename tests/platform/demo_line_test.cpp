@@ -2,6 +2,7 @@
 // reads with each train, the films have the frames the route files count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +173,44 @@ TEST(DemoLine, EveryRunReadsWithEachTrainNamesExistingFilesAndFilmsOfItsLength) 
   ASSERT_EQ(expected.size(), 2u);
   for (const auto& [film, frames] : expected)
     EXPECT_EQ(film_frames(named(dir.path(), "movie\\" + film + ".avi")), frames) << film;
+}
+
+TEST(DemoLine, EachTrainPowersAwayWithoutWheelSlipAndBrakesToAStand) {
+  // Brakes off and full power from 12 s (the doors close by then), the
+  // brake from 40 s. The motor cars' mass must carry the traction: a train
+  // whose motor-car mass is too small slips at once and crawls away.
+  test::TempDir dir;
+  generate(dir.path());
+  const fs::path script = dir / "drive.txt";
+  {
+    std::ofstream out(script);
+    out << "0 start\n";
+    for (int i = 0; i < 20; ++i) out << 12000 + i * 200 << " char 8\n";
+    for (int i = 0; i < 20; ++i) out << 40000 + i * 200 << " char 2\n";
+  }
+  for (const std::string& train : kTrains) {
+    auto r = test::run_tool({"simulate", "--data", dir.path().string(), "--route",
+                             "line_up_827M.dat", "--train", train, "--script", script.string(),
+                             "--until-ms", "70000", "--every-ms", "100", "--fields",
+                             "speed,effective_power_notch,adhesion_state_text"});
+    ASSERT_EQ(r.exit_code, 0) << train;
+    std::istringstream rows(r.out);
+    std::string row;
+    std::getline(rows, row);  // the header
+    double top = 0, last = -1;
+    int slipping = 0;
+    while (std::getline(rows, row)) {
+      const auto f = fields(row);
+      ASSERT_GE(f.size(), 3u) << row;  // an empty last field is not split off
+      const double speed = std::stod(f[1]);
+      top = std::max(top, speed);
+      last = speed;
+      slipping += std::stoi(f[2]) > 0 && f.size() > 3 && f[3] == "空転";
+    }
+    EXPECT_EQ(slipping, 0) << train;
+    EXPECT_GT(top, 20.0) << train;  // well over 1 km/h/s from the stand
+    EXPECT_EQ(last, 0.0) << train;
+  }
 }
 
 }  // namespace

@@ -254,7 +254,10 @@ PanelDesign tz100(Output& out, SoundList& sounds) {
   key(t, "[Power_Type]", 1);
   key(t, "[Brake_Type]", 1);
   key(t, "[DoorType]", 0);
-  t.line("[Mt]").line("33.5").line("[Tt]").line("24.0").line("[Tct]").line("26.5");
+  // The masses are those of all motor cars, trailers and driving trailers
+  // (6M 2T 2Tc), adding up to [Tons]: the motor cars' mass carries the
+  // traction and the three masses weigh the brake force.
+  t.line("[Mt]").line("196.0").line("[Tt]").line("46.0").line("[Tct]").line("48.0");
   key(t, "[Cars]", 10);
   stop_line(t, p);
   t.line("[Tons]").line("290.0");
@@ -341,7 +344,8 @@ PanelDesign kiha10(Output& out, SoundList& sounds) {
   key(t, "[HighAirPress]", 800);
   key(t, "[LowAirPress]", 700);
   key(t, "[Engine_Type]", 0);
-  t.line("[Mt]").line("36.0").line("[Tt]").line("0").line("[Tct]").line("36.0");
+  // One railcar: all of its mass is the powered car's.
+  t.line("[Mt]").line("36.0").line("[Tt]").line("0").line("[Tct]").line("0");
   key(t, "[Cars]", 1);
   stop_line(t, p);
   t.line("[Tons]").line("36.0");
@@ -454,7 +458,8 @@ PanelDesign tx300(Output& out, SoundList& sounds) {
   key(t, "[Power_Type]", 0);
   key(t, "[Brake_Type]", 0);
   key(t, "[DoorType]", 0);
-  t.line("[Mt]").line("38.0").line("[Tt]").line("27.0").line("[Tct]").line("29.0");
+  // 4M 2Tc, adding up to [Tons].
+  t.line("[Mt]").line("134.0").line("[Tt]").line("0").line("[Tct]").line("62.0");
   key(t, "[Cars]", 6);
   stop_line(t, p);
   t.line("[Tons]").line("196.0");
