@@ -24,8 +24,11 @@ TEST(CabsimWindow, StartsClicksShowsTheCabViewAndCloses) {
       << "set -e\n"
          // The server picks a free display itself and names it once it
          // accepts clients (a display number guessed from lock files may be
-         // taken or left behind by a server that died).
-         "Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>\"$2/display\" 2>\"$2/xvfb.log\" &\n"
+         // taken or left behind by a server that died). It must not reset
+         // when its last client leaves: the window search below connects and
+         // leaves while cabsim is still connecting, and a connection made
+         // during the reset is refused.
+         "Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>\"$2/display\" 2>\"$2/xvfb.log\" &\n"
          "xpid=$!\n"
          "trap 'kill $xpid 2>/dev/null || true' EXIT\n"
          "for i in $(seq 120); do [ -s \"$2/display\" ] && break; sleep 0.25; done\n"
