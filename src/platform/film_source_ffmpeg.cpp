@@ -124,27 +124,23 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   if (reader_->pictures_are_packets()) {
     inline_converter_ = std::make_unique<FramePictureConverter>();
   } else {
-    int converters = 1;
-    if (reader_->intra_only()) {
-      std::vector<std::unique_ptr<FramePictureConverter>> decoding;
-      bool decoders = true;
-      for (int i = 0; i < kIntraConverters && decoders; ++i) {
-        decoding.push_back(std::make_unique<FramePictureConverter>());
-        decoders = decoding.back()->attach_decoder(*reader_);
-      }
-      // Without decoders of their own the converters take decoded pictures.
-      if (decoders) {
-        reader_->deliver_packets(true);
-        converters = 0;
-        for (auto& c : decoding)
-          converter_threads_.emplace_back([this, c = std::move(c)]() mutable {
-            convert_run(std::move(c));
-          });
+    std::vector<std::unique_ptr<FramePictureConverter>> converters;
+    for (int i = 0; reader_->intra_only() && i < kIntraConverters; ++i) {
+      converters.push_back(std::make_unique<FramePictureConverter>());
+      if (!converters.back()->attach_decoder(*reader_)) {
+        converters.clear();
+        break;
       }
     }
-    for (int i = 0; i < converters; ++i)
+    // Without decoders of their own, one converter takes decoded pictures.
+    if (!converters.empty()) {
+      reader_->deliver_packets(true);
+    } else {
+      converters.push_back(std::make_unique<FramePictureConverter>());
+    }
+    for (auto& c : converters)
       converter_threads_.emplace_back(
-          [this] { convert_run(std::make_unique<FramePictureConverter>()); });
+          [this, c = std::move(c)]() mutable { convert_run(std::move(c)); });
   }
   thread_ = std::thread([this] { run(); });
   return {};
