@@ -5,6 +5,8 @@
 #include <QImageReader>
 #include <cstdlib>
 
+#include "presentation/frame_bitmap.h"
+
 namespace cabsim {
 
 namespace {
@@ -63,6 +65,40 @@ void Bitmap::copy_from(const Bitmap& other) {
 
 void Bitmap::copy_from(const QImage& image) {
   image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_RGB888);
+}
+
+void Bitmap::copy_from(const FrameBitmap& frame) {
+  const int w = frame.width(), h = frame.height();
+  if (w <= 0 || h <= 0) {
+    image_ = QImage();
+    return;
+  }
+  if (frame.layout() == FrameBitmap::Layout::kRgb32) {
+    copy_from(QImage(frame.data(), w, h, frame.stride(), QImage::Format_RGB32));
+    return;
+  }
+  // BGR24: Qt swaps the channels of rows that start on 4-byte boundaries
+  // fast; rows stored bottom first are read upside down and turned over.
+  const bool bottom_up = frame.stride() < 0;
+  const uint8_t* lowest = bottom_up ? frame.row_bytes(h - 1) : frame.data();
+  const int step = std::abs(frame.stride());
+  if (reinterpret_cast<uintptr_t>(lowest) % 4 == 0 && step % 4 == 0) {
+    QImage converted =
+        QImage(lowest, w, h, step, QImage::Format_BGR888).convertToFormat(QImage::Format_RGB888);
+    image_ = bottom_up ? std::move(converted).mirrored(false, true) : std::move(converted);
+    return;
+  }
+  if (image_.width() != w || image_.height() != h || image_.format() != QImage::Format_RGB888)
+    image_ = QImage(w, h, QImage::Format_RGB888);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* from = frame.row_bytes(y);
+    uint8_t* to = image_.scanLine(y);
+    for (int x = 0; x < w; ++x, from += 3, to += 3) {
+      to[0] = from[2];
+      to[1] = from[1];
+      to[2] = from[0];
+    }
+  }
 }
 
 std::span<uint8_t> Bitmap::scan_line(int row) {

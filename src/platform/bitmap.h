@@ -12,6 +12,8 @@
 
 namespace cabsim {
 
+class FrameBitmap;
+
 class Bitmap {
  public:
   Bitmap() = default;
@@ -24,6 +26,8 @@ class Bitmap {
   /// Takes size and content of `other`.
   void copy_from(const Bitmap& other);
   void copy_from(const QImage& image);
+  /// Takes size and content of a film picture, of either layout.
+  void copy_from(const FrameBitmap& frame);
 
   int width() const { return image_.width(); }
   int height() const { return image_.height(); }

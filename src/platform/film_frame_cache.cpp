@@ -99,17 +99,24 @@ bool FilmFrameCache::pinned(int32_t n) const {
 
 void FilmFrameCache::clear() {
   for (auto& [n, picture] : frames_)
-    if (picture.use_count() == 1 && static_cast<int32_t>(spare_.size()) < capacity_)
+    if (picture.use_count() == 1 && picture->owns_pixels() &&
+        static_cast<int32_t>(spare_.size()) < capacity_)
       spare_.push_back(std::move(picture));
   frames_.clear();
   pinned_.clear();
+  dropped_.clear();
 }
 
 void FilmFrameCache::recycle(std::shared_ptr<FrameBitmap> picture) {
-  // A picture the display still holds is left to it.
-  if (picture && picture.use_count() == 1 && spare_.size() < kSpareBitmaps &&
-      picture->width() == width_ && picture->height() == height_)
+  // A picture the display still holds is left to it; a shared one goes back
+  // to its owner when the caller lets it go.
+  if (!picture) return;
+  if (!picture->owns_pixels()) {
+    dropped_.push_back(std::move(picture));
+  } else if (picture.use_count() == 1 && spare_.size() < kSpareBitmaps &&
+             picture->width() == width_ && picture->height() == height_) {
     spare_.push_back(std::move(picture));
+  }
 }
 
 }  // namespace cabsim

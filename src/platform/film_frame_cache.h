@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "presentation/frame_bitmap.h"
@@ -24,6 +25,8 @@ class FilmFrameCache {
   /// An empty cache for pictures of `width` × `height` that holds as many as
   /// fit into `budget` bytes (within kMinFrames .. kMaxFrames).
   void reset(int32_t width, int32_t height, size_t budget = kCacheBytes);
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
   /// How many pictures it holds at most.
   int32_t capacity() const { return capacity_; }
   int32_t size() const { return static_cast<int32_t>(frames_.size()); }
@@ -47,6 +50,9 @@ class FilmFrameCache {
   bool pinned(int32_t n) const;
   /// Drops every frame and pin (their bitmaps are kept for reuse).
   void clear();
+  /// The shared pictures dropped since the last call, to be let go where
+  /// giving their memory back holds nobody up.
+  std::vector<std::shared_ptr<FrameBitmap>> take_dropped() { return std::exchange(dropped_, {}); }
 
   /// How far frame `n` is from being shown: frames ahead of the display count
   /// their distance, frames behind it four times theirs.
@@ -62,6 +68,7 @@ class FilmFrameCache {
   std::map<int32_t, std::shared_ptr<FrameBitmap>> frames_;
   std::vector<int32_t> pinned_;
   std::vector<std::shared_ptr<FrameBitmap>> spare_;
+  std::vector<std::shared_ptr<FrameBitmap>> dropped_;
 };
 
 }  // namespace cabsim

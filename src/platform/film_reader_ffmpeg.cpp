@@ -55,6 +55,30 @@ DecodedPicture DecodedPicture::take_packet(AVPacket* packet) {
   return picture;
 }
 
+std::shared_ptr<FrameBitmap> DecodedPicture::share_as_bgr24(int32_t width, int32_t height) {
+  const AVFrame* f = frame_;
+  if (!f || f->format != AV_PIX_FMT_BGR24 || f->width != width || f->height != height ||
+      width <= 0 || height <= 0 || !f->data[0] || !f->buf[0] || f->buf[1])
+    return nullptr;
+  // Every row, the first and the last, must lie inside the buffer.
+  const int64_t stride = f->linesize[0];
+  const int64_t row_bytes = int64_t{width} * 3;
+  if (stride > -row_bytes && stride < row_bytes) return nullptr;
+  const auto* start = f->buf[0]->data;
+  const auto size = static_cast<int64_t>(f->buf[0]->size);
+  const int64_t first = f->data[0] - start;
+  const int64_t last = first + (height - 1) * stride;
+  if (std::min(first, last) < 0 || std::max(first, last) + row_bytes > size) return nullptr;
+  if (stride > INT32_MAX || stride < -INT32_MAX) return nullptr;
+  std::shared_ptr<const AVFrame> owner(frame_, [](const AVFrame* held) {
+    AVFrame* freed = const_cast<AVFrame*>(held);
+    av_frame_free(&freed);
+  });
+  frame_ = nullptr;
+  return std::make_shared<FrameBitmap>(width, height, owner->data[0], static_cast<int32_t>(stride),
+                                       std::move(owner));
+}
+
 DecodedPicture::~DecodedPicture() {
   av_frame_free(&frame_);
   av_packet_free(&packet_);
@@ -85,7 +109,8 @@ bool FramePictureConverter::attach_decoder(const FilmReaderFfmpeg& reader) {
   if (!codec || !(decoder_ = avcodec_alloc_context3(codec))) return false;
   if (!decoded_ && !(decoded_ = av_frame_alloc())) return false;
   decoder_->thread_count = 1;  // the converters themselves run side by side
-  if (avcodec_parameters_to_context(decoder_, par) < 0 || avcodec_open2(decoder_, codec, nullptr) < 0) {
+  if (avcodec_parameters_to_context(decoder_, par) < 0 ||
+      avcodec_open2(decoder_, codec, nullptr) < 0) {
     avcodec_free_context(&decoder_);
     return false;
   }
@@ -244,12 +269,23 @@ int32_t FilmReaderFfmpeg::key_frame_before(int32_t n) const {
   return it == key_frames_.begin() ? 0 : *(it - 1);
 }
 
+int32_t FilmReaderFfmpeg::onward_cost(int32_t target) const {
+  if (next_out_ < 0 || next_out_ > target) return -1;
+  const int32_t gap = target - next_out_;
+  // An uncompressed film's packet is read whole even when skipped; another
+  // intra-only film skips packets without decoding them: cheap, not free.
+  if (pictures_are_packets_) return gap;
+  return intra_only_ ? gap / 4 : gap;
+}
+
 int32_t FilmReaderFfmpeg::cost_to_reach(int32_t target) const {
-  const int32_t by_seek = (intra_only_ ? 0 : target - key_frame_before(target)) + kSeekCostFrames;
-  if (next_out_ < 0 || next_out_ > target) return by_seek;
-  // An intra-only film skips packets without decoding them: cheap, not free.
-  const int32_t onward = intra_only_ ? (target - next_out_) / 4 : target - next_out_;
-  return std::min(onward, by_seek);
+  // Seeking in an uncompressed film costs less than reading one picture.
+  const int32_t by_seek =
+      pictures_are_packets_
+          ? 0
+          : (intra_only_ ? 0 : target - key_frame_before(target)) + kSeekCostFrames;
+  const int32_t onward = onward_cost(target);
+  return onward < 0 ? by_seek : std::min(onward, by_seek);
 }
 
 void FilmReaderFfmpeg::reset_position() {
@@ -284,9 +320,7 @@ int32_t FilmReaderFfmpeg::identify_packet() const {
 
 FilmReaderFfmpeg::Result FilmReaderFfmpeg::decode_to(int32_t target, FrameSink& sink) {
   if (target < 0 || target >= frame_count()) return Result::kFailed;
-  const int32_t onward = next_out_ >= 0 && next_out_ <= target
-                             ? (intra_only_ ? (target - next_out_) / 4 : target - next_out_)
-                             : -1;
+  const int32_t onward = onward_cost(target);
   if (onward < 0 || onward > cost_to_reach(target) || (landing_ && next_out_ != 0)) {
     if (!seek_to(key_frame_before(target))) return Result::kFailed;
   }

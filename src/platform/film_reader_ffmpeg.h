@@ -1,7 +1,8 @@
 // Frame-exact reading of one film file with FFmpeg: the table of its frames,
 // seeking to the key frame before a frame, and decoding forward while counting
 // frames. Decoded pictures are handed on as they are; a FramePictureConverter
-// turns them into 32-bit bitmaps, on whichever thread owns it. An intra-only
+// turns them into 32-bit bitmaps, on whichever thread owns it, except the
+// 24-bit pictures of an uncompressed film, which are shown as they were read. An intra-only
 // film may hand on its packets undecoded instead, so that several converters
 // decode and convert them side by side. A reader is used by one thread.
 #pragma once
@@ -46,6 +47,13 @@ class DecodedPicture {
   explicit operator bool() const { return frame_ != nullptr || packet_ != nullptr; }
   const AVFrame* frame() const { return frame_; }
   const AVPacket* packet() const { return packet_; }
+
+  /// The picture as a BGR24 bitmap of `width` × `height` that shares the
+  /// decoded buffer (for an uncompressed film, the packet read from the
+  /// file), so nothing is converted or copied; this picture is left empty.
+  /// Null, and the picture kept, when it is not a decoded BGR24 picture of
+  /// that size lying wholly inside its buffer.
+  std::shared_ptr<FrameBitmap> share_as_bgr24(int32_t width, int32_t height);
 
  private:
   AVFrame* frame_ = nullptr;
@@ -129,9 +137,13 @@ class FilmReaderFfmpeg {
   const AVCodecParameters* codec_parameters() const;
   /// The frame the decoder gives next without a seek; -1 when unknown.
   int32_t next_frame() const { return next_out_; }
-  /// How many frames decoding forward from the current place costs before
-  /// `target` is reached, counting a seek as kSeekCostFrames.
+  /// What reaching `target` costs, in frames decoded: the cheaper of going
+  /// on from the current place and a seek (kSeekCostFrames and the frames
+  /// from the key frame; nothing in an uncompressed film).
   int32_t cost_to_reach(int32_t target) const;
+  /// What going on from the current place to `target` costs; -1 when the
+  /// target is behind it or the place is unknown.
+  int32_t onward_cost(int32_t target) const;
 
   static constexpr int32_t kSeekCostFrames = 8;
   /// Frame threads of a long-GOP decoder (the machine has two cores; the

@@ -16,10 +16,17 @@
 // "converting" from the moment it is queued until it is kept: the decoder
 // neither wants it again nor takes it for missing. A queued picture the
 // display has passed meanwhile is dropped unconverted.
+//
+// An uncompressed film needs no decoding: its BGR24 pictures are kept as
+// they were read, in the packets they were read into, and two readers of
+// the file read different frames side by side (each job's target is claimed
+// by its reader), since reading is all the work there is.
 #include "platform/film_source_ffmpeg.h"
 
 #include <algorithm>
+#include <mutex>
 
+#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -37,12 +44,27 @@ void give_way_to_the_display() {
   ::setpriority(PRIO_PROCESS, tid, std::min(now + FilmSourceFfmpeg::kThreadNiceness, 19));
 }
 
+/// An uncompressed film's pictures stay in the packets they were read into,
+/// about 0.8 MB each, a hundred of them kept at a time. By default the C
+/// library gives blocks that large back to the system when they are freed
+/// (or trims the heap under them), so every packet read would land in fresh
+/// pages, and faulting those in costs several times the read itself. From
+/// the first such film on, freed memory up to a few hundred megabytes stays
+/// with the process and the next packets reuse it.
+void keep_freed_picture_memory() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  });
+}
+
 }  // namespace
 
 class FilmSourceFfmpeg::Sink final : public FrameSink {
  public:
-  /// With `converter`, pictures are converted at once on the calling thread
-  /// (before the threads run); otherwise they are queued for the converter.
+  /// With `converter`, pictures are kept (converted) at once on the calling
+  /// thread; otherwise they are queued for the converter threads.
   Sink(FilmSourceFfmpeg& source, const Job& job, FramePictureConverter* converter = nullptr)
       : source_(source), job_(job), converter_(converter) {}
 
@@ -52,15 +74,16 @@ class FilmSourceFfmpeg::Sink final : public FrameSink {
   }
   void deliver(int32_t number, DecodedPicture picture) override {
     std::unique_lock lock(source_.mutex_);
-    if (converter_ || source_.inline_converter_) {
-      if (!converter_) converter_ = source_.inline_converter_.get();
+    if (converter_) {
       source_.convert_and_keep(lock, *converter_, {number, std::move(picture), source_.moves_});
+      // Pictures dropped to make room give their memory back unlocked.
+      auto dropped = source_.cache_.take_dropped();
       lock.unlock();
       source_.ready_.notify_all();
       return;
     }
-    source_.converted_.wait(
-        lock, [&] { return source_.stop_ || source_.queue_.size() < kConvertQueue; });
+    source_.converted_.wait(lock,
+                            [&] { return source_.stop_ || source_.queue_.size() < kConvertQueue; });
     if (source_.stop_) return;
     source_.converting_.insert(number);
     source_.queue_.push_back({number, std::move(picture), source_.moves_});
@@ -94,12 +117,15 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   if (std::string failure = reader->open(file); !failure.empty())
     return file.string() + ": " + failure;
   cache_.reset(reader->width(), reader->height());
+  share_pictures_ = reader->pictures_are_packets();
+  if (share_pictures_) keep_freed_picture_memory();
   // Room for the window, the stretch kept on the way, and the frames behind.
   read_ahead_ = std::clamp((cache_.capacity() - kKeepBehindFrames) / 2 - 1, 1, kReadAheadFrames);
   failed_.clear();
   prefetch_.clear();
   queue_.clear();
   converting_.clear();
+  claimed_.clear();
   keep_low_ = 0;
   keep_high_ = -1;
   display_ = 0;
@@ -118,31 +144,43 @@ std::string FilmSourceFfmpeg::open(const std::filesystem::path& file) {
   frame_count_ = reader_->frame_count();
   width_ = reader_->width();
   height_ = reader_->height();
-  // Uncompressed pictures are converted on the decoder thread: the packets
-  // they live in would otherwise pile up in memory, fresh for every frame,
-  // which costs more than the overlap gains.
+  // Uncompressed pictures are kept (in formats other than BGR24, converted)
+  // on the reader threads as they are read: a converter thread would only
+  // add a hand-over to pictures that need no work.
   if (reader_->pictures_are_packets()) {
-    inline_converter_ = std::make_unique<FramePictureConverter>();
-  } else {
-    std::vector<std::unique_ptr<FramePictureConverter>> converters;
-    for (int i = 0; reader_->intra_only() && i < kIntraConverters; ++i) {
-      converters.push_back(std::make_unique<FramePictureConverter>());
-      if (!converters.back()->attach_decoder(*reader_)) {
-        converters.clear();
-        break;
-      }
+    for (int i = 1; i < kUncompressedReaders; ++i) {
+      auto another = std::make_unique<FilmReaderFfmpeg>();
+      if (!another->open(file).empty() || another->frame_count() != frame_count_ ||
+          another->width() != width_ || another->height() != height_)
+        break;  // one reader does it alone, more slowly
+      more_readers_.push_back(std::move(another));
     }
-    // Without decoders of their own, one converter takes decoded pictures.
-    if (!converters.empty()) {
-      reader_->deliver_packets(true);
-    } else {
-      converters.push_back(std::make_unique<FramePictureConverter>());
-    }
-    for (auto& c : converters)
-      converter_threads_.emplace_back(
-          [this, c = std::move(c)]() mutable { convert_run(std::move(c)); });
+    reader_threads_.emplace_back(
+        [this] { run(*reader_, std::make_unique<FramePictureConverter>()); });
+    for (auto& another : more_readers_)
+      reader_threads_.emplace_back(
+          [this, r = another.get()] { run(*r, std::make_unique<FramePictureConverter>()); });
+    return {};
   }
-  thread_ = std::thread([this] { run(); });
+  // The decoding reader hands its pictures to the converters.
+  std::vector<std::unique_ptr<FramePictureConverter>> converters;
+  for (int i = 0; reader_->intra_only() && i < kIntraConverters; ++i) {
+    converters.push_back(std::make_unique<FramePictureConverter>());
+    if (!converters.back()->attach_decoder(*reader_)) {
+      converters.clear();
+      break;
+    }
+  }
+  // Without decoders of their own, one converter takes decoded pictures.
+  if (!converters.empty()) {
+    reader_->deliver_packets(true);
+  } else {
+    converters.push_back(std::make_unique<FramePictureConverter>());
+  }
+  for (auto& c : converters)
+    converter_threads_.emplace_back(
+        [this, c = std::move(c)]() mutable { convert_run(std::move(c)); });
+  reader_threads_.emplace_back([this] { run(*reader_, nullptr); });
   return {};
 }
 
@@ -155,15 +193,18 @@ void FilmSourceFfmpeg::close() {
   ready_.notify_all();
   to_convert_.notify_all();
   converted_.notify_all();
-  if (thread_.joinable()) thread_.join();
+  for (std::thread& t : reader_threads_)
+    if (t.joinable()) t.join();
   for (std::thread& t : converter_threads_)
     if (t.joinable()) t.join();
+  reader_threads_.clear();
   converter_threads_.clear();
-  inline_converter_.reset();
   std::lock_guard lock(mutex_);
   queue_.clear();
   converting_.clear();
+  claimed_.clear();
   reader_.reset();
+  more_readers_.clear();
   cache_.clear();
   failed_.clear();
   prefetch_.clear();
@@ -222,9 +263,15 @@ bool FilmSourceFfmpeg::in_window(int32_t n) const {
   return ahead >= -kKeepBehindFrames && ahead <= read_ahead();
 }
 
+bool FilmSourceFfmpeg::claimed(int32_t n) const {
+  return std::find(claimed_.begin(), claimed_.end(), n) != claimed_.end();
+}
+
 bool FilmSourceFfmpeg::wanted(int32_t n, const Job& job) const {
   if (cache_.contains(n) || failed_.count(n) != 0 || converting_.count(n) != 0) return false;
-  if (n == job.target || cache_.pinned(n)) return true;
+  if (n == job.target) return true;
+  if (claimed(n)) return false;  // another reader's target
+  if (cache_.pinned(n)) return true;
   if (reader_ && reader_->intra_only()) return in_window(n) && on_stride(n);
   return in_window(n) || (n >= job.keep_low && n <= job.keep_high);
 }
@@ -237,7 +284,7 @@ bool FilmSourceFfmpeg::on_stride(int32_t n) const {
 FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   auto missing = [&](int32_t n) {
     return n >= 0 && n < frame_count_ && !cache_.contains(n) && failed_.count(n) == 0 &&
-           converting_.count(n) == 0;
+           converting_.count(n) == 0 && !claimed(n);
   };
   const int32_t ahead = read_ahead();
   Job job;
@@ -265,33 +312,41 @@ FilmSourceFfmpeg::Job FilmSourceFfmpeg::next_job() const {
   return job;
 }
 
-void FilmSourceFfmpeg::run() {
+void FilmSourceFfmpeg::run(FilmReaderFfmpeg& reader,
+                           std::unique_ptr<FramePictureConverter> converter) {
   give_way_to_the_display();
+  const bool more_readers = !more_readers_.empty();
   for (;;) {
     Job job;
+    bool more_work = false;
     {
       std::unique_lock lock(mutex_);
       work_.wait(lock, [&] { return stop_ || (job = next_job()).target >= 0; });
       if (stop_) return;
+      claimed_.push_back(job.target);
       keep_low_ = job.keep_low;
       keep_high_ = job.keep_high;
+      more_work = more_readers && next_job().target >= 0;
     }
-    Sink sink(*this, job);
-    const auto result = reader_->decode_to(job.target, sink);
-    if (result == FilmReaderFfmpeg::Result::kFailed) {
-      {
-        std::lock_guard lock(mutex_);
-        failed_.insert(job.target);
-      }
-      ready_.notify_all();
-    } else if (result == FilmReaderFfmpeg::Result::kDone) {
-      // Not kept although decoded: no room for it where the display is now.
-      // (When the display has moved meanwhile, the next job is chosen anew.)
+    // Another reader takes the next frame meanwhile. (Woken for nothing, it
+    // would only take the lock and a processor from the display.)
+    if (more_work) work_.notify_one();
+    Sink sink(*this, job, converter.get());
+    const auto result = reader.decode_to(job.target, sink);
+    {
       std::lock_guard lock(mutex_);
-      if (!cache_.contains(job.target) && converting_.count(job.target) == 0 &&
-          moves_ == job.moves)
+      claimed_.erase(std::find(claimed_.begin(), claimed_.end(), job.target));
+      if (result == FilmReaderFfmpeg::Result::kFailed) {
+        failed_.insert(job.target);
+      } else if (result == FilmReaderFfmpeg::Result::kDone && !cache_.contains(job.target) &&
+                 converting_.count(job.target) == 0 && moves_ == job.moves) {
+        // Not kept although decoded: no room for it where the display is
+        // now. (When the display has moved meanwhile, the next job is
+        // chosen anew.)
         stalled_at_ = moves_;
+      }
     }
+    if (result == FilmReaderFfmpeg::Result::kFailed) ready_.notify_all();
   }
 }
 
@@ -301,11 +356,17 @@ bool FilmSourceFfmpeg::still_wanted(int32_t n) const {
 
 void FilmSourceFfmpeg::convert_and_keep(std::unique_lock<std::mutex>& lock,
                                         FramePictureConverter& converter, Decoded decoded) {
-  std::shared_ptr<FrameBitmap> bitmap = cache_.take_buffer();
-  lock.unlock();
-  const bool converted = converter.convert(decoded.picture, *bitmap);
-  decoded.picture = DecodedPicture();  // the decoder's buffer goes back to it at once
-  lock.lock();
+  // An uncompressed film's picture is kept as it was read, in its packet.
+  std::shared_ptr<FrameBitmap> bitmap =
+      share_pictures_ ? decoded.picture.share_as_bgr24(cache_.width(), cache_.height()) : nullptr;
+  bool converted = bitmap != nullptr;
+  if (!converted) {
+    bitmap = cache_.take_buffer();
+    lock.unlock();
+    converted = converter.convert(decoded.picture, *bitmap);
+    decoded.picture = DecodedPicture();  // the decoder's buffer goes back to it at once
+    lock.lock();
+  }
   converting_.erase(decoded.number);
   if (!converted) {
     failed_.insert(decoded.number);
@@ -332,6 +393,7 @@ void FilmSourceFfmpeg::convert_run(std::unique_ptr<FramePictureConverter> owned)
     } else {
       converting_.erase(decoded.number);
     }
+    auto dropped = cache_.take_dropped();
     lock.unlock();
     // The display may wait for this frame, the decoder for the next job.
     ready_.notify_all();

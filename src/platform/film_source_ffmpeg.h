@@ -38,6 +38,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// Converters of an intra-only (not uncompressed) film, each decoding the
   /// packets it takes: the pictures decode side by side on both cores.
   static constexpr int kIntraConverters = 2;
+  /// Readers of an uncompressed film, each on its own thread with its own
+  /// view of the file: reading the pictures is all the work, and two reads
+  /// side by side take little longer than one.
+  static constexpr int kUncompressedReaders = 2;
   /// How much lower the film's threads run than the thread that opened it.
   static constexpr int kThreadNiceness = 4;
 
@@ -74,28 +78,35 @@ class FilmSourceFfmpeg final : public FilmSource {
     uint64_t moves;
   };
 
-  void run();
+  /// A reader thread: decodes the jobs it takes with `reader`; with
+  /// `converter`, keeps the pictures itself instead of queueing them.
+  void run(FilmReaderFfmpeg& reader, std::unique_ptr<FramePictureConverter> converter);
   void convert_run(std::unique_ptr<FramePictureConverter> converter);
   /// Converts `picture` and keeps it as frame `number`; called with `lock`
   /// held, which is let go while converting.
   void convert_and_keep(std::unique_lock<std::mutex>& lock, FramePictureConverter& converter,
                         Decoded decoded);
   /// Whether a decoded frame is still worth converting.
-  bool still_wanted(int32_t n) const;  /// The next frame to decode, nearest need first; target -1 when none.
+  bool still_wanted(
+      int32_t n) const;  /// The next frame to decode, nearest need first; target -1 when none.
   Job next_job() const;
   bool in_window(int32_t n) const;
   bool on_stride(int32_t n) const;
   bool wanted(int32_t n, const Job& job) const;
+  /// Whether frame `n` is the target of a reader's running job.
+  bool claimed(int32_t n) const;
   int32_t read_ahead() const { return read_ahead_; }
 
   std::unique_ptr<FilmReaderFfmpeg> reader_;
+  /// Further readers of the same file (uncompressed films).
+  std::vector<std::unique_ptr<FilmReaderFfmpeg>> more_readers_;
   int32_t frame_count_ = 0;
   int32_t width_ = 0;
   int32_t height_ = 0;
 
   mutable std::mutex mutex_;
-  std::condition_variable work_;   ///< the decoder thread waits here
-  std::condition_variable ready_;  ///< the display waits here for a frame
+  std::condition_variable work_;        ///< the decoder thread waits here
+  std::condition_variable ready_;       ///< the display waits here for a frame
   std::condition_variable to_convert_;  ///< the converter thread waits here
   std::condition_variable converted_;   ///< the decoder waits here for room
   FilmFrameCache cache_;
@@ -104,6 +115,8 @@ class FilmSourceFfmpeg final : public FilmSource {
   std::deque<Decoded> queue_;
   /// Frames queued or being converted: neither missing nor wanted again.
   std::unordered_set<int32_t> converting_;
+  /// The targets of the readers' running jobs.
+  std::vector<int32_t> claimed_;
   /// The stretch the decoder's current job keeps besides the window.
   int32_t keep_low_ = 0;
   int32_t keep_high_ = -1;
@@ -121,11 +134,10 @@ class FilmSourceFfmpeg final : public FilmSource {
   /// (no room) is not decoded again before the display moves.
   uint64_t moves_ = 0;
   uint64_t stalled_at_ = ~uint64_t{0};
-  std::thread thread_;
+  std::vector<std::thread> reader_threads_;
   std::vector<std::thread> converter_threads_;
-  /// Converts on the decoder thread instead, for films whose pictures are
-  /// their packets (set before the decoder thread starts).
-  std::unique_ptr<FramePictureConverter> inline_converter_;
+  /// Pictures are kept as they were read when the film is uncompressed.
+  bool share_pictures_ = false;
 };
 
 }  // namespace cabsim

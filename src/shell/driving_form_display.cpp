@@ -66,9 +66,7 @@ void TForm1::fetch_film_frame() {
   }
   if (!frame_bitmap_) return;
   // Every pass starts from the clean film picture, under the new boxes.
-  const FrameBitmap& f = *frame_bitmap_;
-  scene_bitmap_.copy_from(
-      QImage(f.data(), f.width(), f.height(), f.stride(), QImage::Format_RGB32));
+  scene_bitmap_.copy_from(*frame_bitmap_);
 }
 
 void TForm1::draw_stop_line_marker() {

@@ -10,6 +10,7 @@
 #include "platform/artefacts.h"
 #include "platform/qt_app.h"
 #include "platform/surface.h"
+#include "presentation/frame_bitmap.h"
 #include "support/test_files.h"
 
 namespace cabsim {
@@ -119,6 +120,50 @@ TEST(Bitmap, ScanLinesHoldThreeBytesAPixelAndCopiesAreIndependent) {
   EXPECT_EQ(surface.pixel(10, 29), 0xFFFFFFu);
   EXPECT_EQ(Bitmap(-3, 5).width(), 0);
   EXPECT_EQ(Bitmap(0, 0).canvas(), nullptr);
+}
+
+TEST(Bitmap, TakesFilmPicturesOfEitherLayoutTheRightWayUp) {
+  test::ensure_qt_app();
+  // Pixel (x, y) of each film picture: red x * 10, green y * 20, blue 0x5A.
+  auto expected = [](int x, int y) {
+    return static_cast<uint32_t>(x * 10 << 16 | y * 20 << 8 | 0x5A);
+  };
+  Bitmap picture;
+
+  FrameBitmap rgb32(7, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x) rgb32.row(y)[x] = 0xFF000000u | expected(x, y);
+  picture.copy_from(rgb32);
+  ASSERT_EQ(picture.width(), 7);
+  EXPECT_EQ(picture.pixel(6, 4), expected(6, 4));
+
+  // BGR24 rows, top row first and bottom row first, with rows that start on
+  // 4-byte boundaries and with rows that do not (3 bytes a pixel, no padding).
+  for (const int row_bytes : {24, 21}) {
+    for (const bool bottom_up : {false, true}) {
+      std::vector<uint8_t> memory(static_cast<size_t>(row_bytes) * 5 + 1);
+      uint8_t* base = memory.data() + (row_bytes == 21 ? 1 : 0);  // unaligned on purpose
+      const int32_t stride = bottom_up ? -row_bytes : row_bytes;
+      uint8_t* first = bottom_up ? base + 4 * row_bytes : base;
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+          uint8_t* p = first + static_cast<ptrdiff_t>(y) * stride + 3 * x;
+          p[0] = 0x5A;
+          p[1] = static_cast<uint8_t>(y * 20);
+          p[2] = static_cast<uint8_t>(x * 10);
+        }
+      FrameBitmap shared(7, 5, first, stride, nullptr);
+      picture.copy_from(shared);
+      ASSERT_EQ(picture.width(), 7);
+      ASSERT_EQ(picture.height(), 5);
+      for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+          ASSERT_EQ(picture.pixel(x, y), expected(x, y))
+              << x << "," << y << " row bytes " << row_bytes << (bottom_up ? " bottom up" : "");
+    }
+  }
+  picture.copy_from(FrameBitmap(0, 0));
+  EXPECT_TRUE(picture.empty());
 }
 
 TEST(Bitmap, CanvasDrawsLinesBoxesAndCentredTextClippedToItsBox) {

@@ -96,5 +96,31 @@ TEST(FilmFrameCache, APictureTheDisplayHoldsIsNotReused) {
   EXPECT_EQ(held->pixel(0, 0), static_cast<uint32_t>(1000 + cap - 1));
 }
 
+TEST(FilmFrameCache, NeverReusesASharedPictureAndHandsItBackWhenDropped) {
+  FilmFrameCache cache;
+  cache.reset(4, 4, 1);  // the smallest cache
+  const int32_t cap = cache.capacity();
+  auto memory = std::make_shared<std::vector<uint8_t>>(4 * 4 * 3, uint8_t{0x11});
+  std::weak_ptr<std::vector<uint8_t>> alive = memory;
+  auto shared = [&] { return std::make_shared<FrameBitmap>(4, 4, memory->data(), 12, memory); };
+  for (int32_t n = 0; n < cap; ++n) ASSERT_TRUE(cache.insert(n, shared(), 0, 1));
+  memory.reset();
+  // A frame nearer the display pushes the farthest out; its memory is given
+  // back only when the caller lets the dropped pictures go.
+  ASSERT_TRUE(cache.insert(-1, picture_of(cache, 7), 0, -1));
+  std::vector<std::shared_ptr<FrameBitmap>> dropped = cache.take_dropped();
+  ASSERT_EQ(dropped.size(), 1u);
+  EXPECT_FALSE(dropped.front()->owns_pixels());
+  EXPECT_TRUE(cache.take_dropped().empty());
+  // Replacing a frame and clearing never turn shared pictures into buffers
+  // to decode into.
+  ASSERT_TRUE(cache.insert(0, picture_of(cache, 8), 0, 1));
+  EXPECT_EQ(cache.take_dropped().size(), 1u) << "the one replaced";
+  cache.clear();
+  for (int i = 0; i < cap + 4; ++i) EXPECT_TRUE(cache.take_buffer()->owns_pixels());
+  dropped.clear();
+  EXPECT_TRUE(alive.expired()) << "every shared picture let go";
+}
+
 }  // namespace
 }  // namespace cabsim

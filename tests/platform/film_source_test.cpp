@@ -98,8 +98,15 @@ TEST_P(FilmOfEachKind, ShowsTheAskedFrameInEveryOrder) {
   FilmFrame first = film.frame(0, kPatience);
   ASSERT_TRUE(first.picture && first.exact);
   EXPECT_EQ(first.picture->width(), kind.width);
-  EXPECT_EQ(first.picture->stride() % 64, 0);
-  EXPECT_EQ(first.picture->pixel(kind.width - 1, 0) >> 24, 0xFFu) << "opaque RGB32 pixels";
+  if (std::string(kind.name) == "uncompressed") {
+    // Shown as read: no picture of its own, nothing converted.
+    EXPECT_EQ(first.picture->layout(), FrameBitmap::Layout::kBgr24);
+    EXPECT_FALSE(first.picture->owns_pixels());
+  } else {
+    EXPECT_EQ(first.picture->layout(), FrameBitmap::Layout::kRgb32);
+    EXPECT_EQ(first.picture->stride() % 64, 0);
+  }
+  EXPECT_EQ(first.picture->pixel(kind.width - 1, 0) >> 24, 0xFFu) << "opaque pixels";
 
   for (int n = 0; n < kind.frames; ++n) ASSERT_EQ(shown(film, n), n) << "forward";
   for (int n = kind.frames - 1; n >= 0; --n) ASSERT_EQ(shown(film, n), n) << "backward";
@@ -359,6 +366,107 @@ TEST(FramePictureConverter, DecodesTheIntraOnlyPacketsItTakesWithItsOwnDecoder) 
   ASSERT_EQ(raw.open(FilmFiles::path(kKinds[3])), "");
   raw.deliver_packets(true);
   EXPECT_FALSE(raw.delivers_packets());
+}
+
+TEST(FilmSource, ShowsAnUncompressedFilmStoredBottomRowFirstTheRightWayUp) {
+  test::TempDir dir;
+  const fs::path film_file = dir.path() / "bottom_up.avi";
+  ASSERT_EQ(test::make_numbered_film(film_file, 160, 64, 40, "-c:v rawvideo -pix_fmt bgr24"), "");
+  ASSERT_EQ(test::turn_avi_bottom_up(film_file), "");
+  FilmSourceFfmpeg film;
+  ASSERT_EQ(film.open(film_file), "");
+  FilmFrame first = film.frame(0, kPatience);
+  ASSERT_TRUE(first.picture && first.exact);
+  EXPECT_EQ(first.picture->layout(), FrameBitmap::Layout::kBgr24);
+  EXPECT_LT(first.picture->stride(), 0) << "the rows are shown from the last one read";
+  for (int n : {0, 1, 2, 39, 38, 20, 24, 28}) EXPECT_EQ(shown(film, n), n);
+}
+
+/// A decoded BGR24 picture whose rows run `stride` bytes apart, the first
+/// row `offset` bytes into its buffer; pixel (x, y) holds x, y, 0x5A.
+DecodedPicture laid_out_picture(int width, int height, int stride, int offset) {
+  AVFrame* frame = av_frame_alloc();
+  frame->format = AV_PIX_FMT_BGR24;
+  frame->width = width;
+  frame->height = height;
+  const int step = std::abs(stride);
+  frame->buf[0] = av_buffer_allocz(static_cast<size_t>(step) * height + 64);
+  frame->data[0] = frame->buf[0]->data + offset;
+  frame->linesize[0] = stride;
+  // Rows that would lie outside the buffer are left unwritten.
+  const int64_t size = static_cast<int64_t>(frame->buf[0]->size);
+  for (int y = 0; y < height; ++y) {
+    const int64_t start = offset + int64_t{y} * stride;
+    if (start < 0 || start + 3 * width > size) continue;
+    uint8_t* row = frame->buf[0]->data + start;
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<uint8_t>(x);
+      row[3 * x + 1] = static_cast<uint8_t>(y);
+      row[3 * x + 2] = 0x5A;
+    }
+  }
+  DecodedPicture picture = DecodedPicture::take(frame);
+  av_frame_free(&frame);
+  return picture;
+}
+
+TEST(DecodedPicture, SharesABgr24PictureOnlyWhenEveryRowLiesInItsBuffer) {
+  // Top row first.
+  DecodedPicture top_down = laid_out_picture(20, 10, 64, 0);
+  const uint8_t* pixels = top_down.frame()->data[0];
+  std::shared_ptr<FrameBitmap> shared = top_down.share_as_bgr24(20, 10);
+  ASSERT_TRUE(shared);
+  EXPECT_FALSE(top_down) << "the picture went into the bitmap";
+  EXPECT_EQ(shared->data(), pixels) << "nothing copied";
+  EXPECT_EQ(shared->layout(), FrameBitmap::Layout::kBgr24);
+  EXPECT_EQ(shared->pixel(3, 7), 0xFF5A0703u);
+
+  // Bottom row first: row 0 is the last row in memory.
+  DecodedPicture bottom_up = laid_out_picture(20, 10, -64, 9 * 64);
+  shared = bottom_up.share_as_bgr24(20, 10);
+  ASSERT_TRUE(shared);
+  EXPECT_EQ(shared->stride(), -64);
+  EXPECT_EQ(shared->pixel(19, 0), 0xFF5A0013u);
+  EXPECT_EQ(shared->pixel(0, 9), 0xFF5A0900u);
+
+  // Not shared, and left as it was: another size, another format, rows
+  // that overlap or run out of the buffer.
+  DecodedPicture other = laid_out_picture(20, 10, 64, 0);
+  EXPECT_FALSE(other.share_as_bgr24(21, 10));
+  EXPECT_FALSE(other.share_as_bgr24(20, 9));
+  EXPECT_TRUE(other);
+  DecodedPicture overlapping = laid_out_picture(20, 10, 59, 0);
+  EXPECT_FALSE(overlapping.share_as_bgr24(20, 10));
+  DecodedPicture past_the_end = laid_out_picture(20, 10, 64, 128);
+  EXPECT_FALSE(past_the_end.share_as_bgr24(20, 10));
+  DecodedPicture before_the_start = laid_out_picture(20, 10, -64, 8 * 64);
+  EXPECT_FALSE(before_the_start.share_as_bgr24(20, 10));
+  DecodedPicture yuv = bgr_picture(20, 10, 0);
+  AVFrame* as_yuv = const_cast<AVFrame*>(yuv.frame());
+  as_yuv->format = AV_PIX_FMT_YUV420P;
+  EXPECT_FALSE(yuv.share_as_bgr24(20, 10));
+  EXPECT_TRUE(yuv);
+  EXPECT_FALSE(DecodedPicture().share_as_bgr24(20, 10));
+}
+
+TEST(FrameBitmap, ASharedPictureKeepsItsMemoryAliveUntilTheLastHolderGoes) {
+  bool released = false;
+  auto memory = std::shared_ptr<uint8_t[]>(new uint8_t[12]{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+                                           [&](const uint8_t* p) {
+                                             released = true;
+                                             delete[] p;
+                                           });
+  // 2 x 2 pixels, bottom row first: row 0 starts at byte 6.
+  auto shared = std::make_shared<FrameBitmap>(2, 2, memory.get() + 6, -6, memory);
+  memory.reset();
+  EXPECT_EQ(shared->pixel(0, 0), 0xFF090807u);
+  EXPECT_EQ(shared->pixel(1, 1), 0xFF060504u);
+  EXPECT_EQ(shared->byte_size(), 12u);
+  std::shared_ptr<const FrameBitmap> held = shared;
+  shared.reset();
+  EXPECT_FALSE(released);
+  held.reset();
+  EXPECT_TRUE(released);
 }
 
 }  // namespace

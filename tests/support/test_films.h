@@ -3,9 +3,11 @@
 // the film can tell which frame it got from the pixels alone.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,6 +63,70 @@ inline std::string make_numbered_film(const std::filesystem::path& out, int widt
   }
   const int status = ::pclose(pipe);
   return status == 0 ? std::string() : "ffmpeg failed (" + std::to_string(status) + "): " + command;
+}
+
+/// Rewrites an uncompressed 24-bit AVI film made by make_numbered_film (the
+/// ffmpeg command stores such pictures top row first) as most programs
+/// store them: bottom row first, with a positive picture height. The film
+/// shows the same pictures as before. Returns an empty text or what went
+/// wrong.
+inline std::string turn_avi_bottom_up(const std::filesystem::path& film) {
+  std::vector<uint8_t> bytes;
+  {
+    FILE* in = std::fopen(film.string().c_str(), "rb");
+    if (!in) return "cannot read " + film.string();
+    uint8_t block[65536];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, in)) > 0;)
+      bytes.insert(bytes.end(), block, block + got);
+    std::fclose(in);
+  }
+  auto u32 = [&](size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+  };
+  auto id_is = [&](size_t at, const char* id) { return std::memcmp(&bytes[at], id, 4) == 0; };
+  if (bytes.size() < 12 || !id_is(0, "RIFF") || !id_is(8, "AVI ")) return "not an AVI file";
+  int32_t width = 0, height = 0;
+  size_t row_bytes = 0;
+  int flipped = 0;
+  // Chunks in [begin, end), lists entered; the stream format comes before
+  // the pictures in every AVI file.
+  std::string failure;
+  auto walk = [&](auto&& self, size_t begin, size_t end) -> void {
+    for (size_t at = begin; at + 8 <= end && failure.empty();) {
+      const size_t size = u32(at + 4);
+      if (at + 8 + size > end) return;
+      if (id_is(at, "LIST") && size >= 4) {
+        self(self, at + 12, at + 8 + size);
+      } else if (id_is(at, "strf") && size >= 40 && width == 0) {
+        width = static_cast<int32_t>(u32(at + 12));
+        height = static_cast<int32_t>(u32(at + 16));
+        if (height >= 0 || u32(at + 20) >> 16 != 24) {  // biHeight, biBitCount
+          failure = "the film is not stored top row first in 24 bits";
+          return;
+        }
+        height = -height;
+        const uint32_t positive = static_cast<uint32_t>(height);
+        for (int i = 0; i < 4; ++i) bytes[at + 16 + i] = static_cast<uint8_t>(positive >> (8 * i));
+        row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+      } else if (row_bytes > 0 && size == row_bytes * static_cast<size_t>(height) &&
+                 (bytes[at + 2] == 'd' && (bytes[at + 3] == 'b' || bytes[at + 3] == 'c'))) {
+        uint8_t* rows = &bytes[at + 8];
+        for (int32_t y = 0; y < height / 2; ++y)
+          std::swap_ranges(rows + y * row_bytes, rows + (y + 1) * row_bytes,
+                           rows + (height - 1 - y) * row_bytes);
+        ++flipped;
+      }
+      at += 8 + size + (size & 1);
+    }
+  };
+  walk(walk, 12, bytes.size());
+  if (!failure.empty()) return failure;
+  if (flipped == 0) return "no pictures found";
+  FILE* out = std::fopen(film.string().c_str(), "wb");
+  if (!out) return "cannot write " + film.string();
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && written ? std::string() : "cannot write " + film.string();
 }
 
 /// The number a picture of such a film shows, or -1 when its band is not a
