@@ -69,13 +69,9 @@ std::shared_ptr<FrameBitmap> DecodedPicture::share_as_bgr24(int32_t width, int32
   const int64_t first = f->data[0] - start;
   const int64_t last = first + (height - 1) * stride;
   if (std::min(first, last) < 0 || std::max(first, last) + row_bytes > size) return nullptr;
-  if (stride > INT32_MAX || stride < -INT32_MAX) return nullptr;
-  std::shared_ptr<const AVFrame> owner(frame_, [](const AVFrame* held) {
-    AVFrame* freed = const_cast<AVFrame*>(held);
-    av_frame_free(&freed);
-  });
+  std::shared_ptr<AVFrame> owner(frame_, [](AVFrame* held) { av_frame_free(&held); });
   frame_ = nullptr;
-  return std::make_shared<FrameBitmap>(width, height, owner->data[0], static_cast<int32_t>(stride),
+  return std::make_shared<FrameBitmap>(width, height, owner->data[0], owner->linesize[0],
                                        std::move(owner));
 }
 
