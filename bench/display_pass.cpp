@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "operation/settings_store.h"
 #include "shell/cab_panel.h"
 #include "shell/driving_form.h"
+#include "state/settings_store.h"
 
 namespace {
 

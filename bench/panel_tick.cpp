@@ -6,9 +6,9 @@
 #include <QImage>
 #include <filesystem>
 
-#include "platform/cab_panel_view.h"
 #include "presentation/panel_gauges.h"
 #include "presentation/panel_lamps.h"
+#include "shell/cab_panel_view.h"
 
 namespace cabsim {
 namespace {
@@ -43,7 +43,8 @@ void BM_PanelRulesOfOneTick(benchmark::State& state) {
   TrainParams train = bench_train();
   RouteTables route = bench_route();
   RunState s = initial_run_state(train);
-  for (auto& sprite : s.panel.sprites) {
+  RunView view;
+  for (auto& sprite : view.panel.sprites) {
     sprite.present = 1;
     sprite.pattern_count = 200;
   }
@@ -52,10 +53,10 @@ void BM_PanelRulesOfOneTick(benchmark::State& state) {
     s.speed = (tick % 1600) / 10.0L;
     s.motor_current = (tick % 7) * 100;
     s.position = tick * 250.0L;
-    update_panel_gauges(s, train);
-    update_running_lamps(s, train);
-    update_tunnel_shade(s.panel, route, s.position, false);
-    benchmark::DoNotOptimize(s.panel);
+    update_panel_gauges(s, view, train);
+    update_running_lamps(s, view, train);
+    update_tunnel_shade(view.panel, route, s.position, false);
+    benchmark::DoNotOptimize(view.panel);
     ++tick;
   }
 }

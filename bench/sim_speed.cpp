@@ -10,12 +10,12 @@
 #include "data/route_file.h"
 #include "data/shift_jis.h"
 #include "data/train_file.h"
-#include "dynamics/motion_cycle.h"
-#include "input/keyboard.h"
-#include "operation/operation_tick.h"
-#include "operation/run_assembly.h"
-#include "operation/scheduler.h"
-#include "operation/start_pause.h"
+#include "run/keyboard.h"
+#include "run/motion_cycle.h"
+#include "run/operation_tick.h"
+#include "run/run_assembly.h"
+#include "run/scheduler.h"
+#include "run/start_pause.h"
 #include "sound/sound_channels_silent.h"
 
 namespace {

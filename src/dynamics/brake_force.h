@@ -4,7 +4,7 @@
 #pragma once
 
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
 
 namespace cabsim {
 

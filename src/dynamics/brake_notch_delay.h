@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
 
 namespace cabsim {
 

@@ -1,20 +1,12 @@
-// Constant-speed control and the hold position: engagement and release on a
-// handle update, and the force balance they make in the 100 ms motion stretch.
+// Constant-speed control and the hold position: the force balance they make
+// in the 100 ms motion stretch (engagement and release come with the handle
+// update, masconupdate).
 #pragma once
 
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
 
 namespace cabsim {
-
-/// Speed above which constant-speed control may engage, km/h.
-constexpr long double kConstantSpeedMinSpeed = 15.0L;
-
-/// On every handle update: a handle that no longer matches its effective
-/// notch, or either protection flag, releases constant speed (the power handle
-/// then takes effect at once); with a constant-speed notch above 1, notching
-/// back from the notch above it at speed engages constant speed.
-void constant_speed_on_handle_update(RunState& s, const TrainParams& train);
 
 /// Motion stretch, after the resistances: in hold, a push downhill is taken
 /// off the tractive force; under constant speed the tractive force exactly

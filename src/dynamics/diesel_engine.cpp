@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "input/masconupdate.h"
 #include "sound/sound_numbers.h"
 
 namespace cabsim {
@@ -84,21 +83,26 @@ void automatic_gear_selection_step(RunState& s, const TrainParams& train) {
   }
 }
 
-void gear_change_step(RunState& s, const TrainParams& train, const CabworksText& texts) {
-  if (!is_diesel(train)) return;
+bool gear_change_step(RunState& s, const TrainParams& train) {
+  if (!is_diesel(train)) return false;
+  // A change begins, or one in progress completes (never both in one tick:
+  // a change lasts kGearChangeTicks > 1 ticks).
+  static_assert(kGearChangeTicks > 1);
+  bool handles_changed = false;
   if (!s.gear_change_in_progress && s.effective_power_notch >= 1 && s.gear != s.target_gear &&
       s.gear_change_counter == 0) {
     s.gear_change_in_progress = 1;
-    masconupdate(s, train, texts);
+    handles_changed = true;
   }
-  if (!s.gear_change_in_progress) return;
+  if (!s.gear_change_in_progress) return handles_changed;
   s.gear_change_counter += 1;
   if (s.gear_change_counter >= kGearChangeTicks) {
     s.gear_change_counter = 0;
     s.gear = s.target_gear;
     s.gear_change_in_progress = 0;
-    masconupdate(s, train, texts);
+    handles_changed = true;
   }
+  return handles_changed;
 }
 
 void engine_speed_step(RunState& s, const TrainParams& train) {

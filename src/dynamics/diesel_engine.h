@@ -8,9 +8,9 @@
 
 #include "data/cabworks_text.h"
 #include "data/train_params.h"
-#include "operation/clock.h"
-#include "operation/run_state.h"
-#include "sound/sound_channels.h"
+#include "state/clock.h"
+#include "state/run_state.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 
@@ -42,8 +42,9 @@ void engine_stall_step(RunState& s, const TrainParams& train, SoundChannels& sou
 void automatic_gear_selection_step(RunState& s, const TrainParams& train);
 
 /// 100 ms tick, diesel: a change begins when power meets a new target; a
-/// change in progress completes after ten ticks. Both refresh the handles.
-void gear_change_step(RunState& s, const TrainParams& train, const CabworksText& texts);
+/// change in progress completes after ten ticks. Returns whether either
+/// happened: the handle display (masconupdate) must then be refreshed.
+[[nodiscard]] bool gear_change_step(RunState& s, const TrainParams& train);
 
 /// 100 ms tick, diesel: the engine speed moves towards its target.
 void engine_speed_step(RunState& s, const TrainParams& train);

@@ -70,14 +70,14 @@ std::string speed_text_of(long double speed) {
   return buffer;
 }
 
-void speed_text_step(RunState& s) {
-  s.speed_text = speed_text_of(s.speed);
+void speed_text_step(const RunState& s, RunView& v) {
+  v.speed_text = speed_text_of(s.speed);
 }
 
-void motion_stretch(RunState& s, const TrainParams& train, const RouteTables& route) {
+void motion_stretch(RunState& s, RunView& v, const TrainParams& train, const RouteTables& route) {
   brake_force_step(s, train);
   brake_against_motion(s);
-  resistance_and_adhesion_step(s, train, route);
+  resistance_and_adhesion_step(s, v, train, route);
   apply_hold_and_constant_speed(s);
   if (s.film_mode == kFilmTimeDriven) s.resistance_force = Fixed();
   // Forces on a train without mass would give an infinite speed.

@@ -7,7 +7,8 @@
 
 #include "data/route_tables.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -33,10 +34,10 @@ void integrate_speed(RunState& s, const TrainParams& train);
 /// "%5.1f km/h" of `speed`.
 std::string speed_text_of(long double speed);
 /// The speed text slot follows the speed.
-void speed_text_step(RunState& s);
+void speed_text_step(const RunState& s, RunView& v);
 
 /// Steps 1 to 8 of the motion stretch in order (the speed text, its ninth
 /// step, is speed_text_step). A train without mass keeps its speed.
-void motion_stretch(RunState& s, const TrainParams& train, const RouteTables& route);
+void motion_stretch(RunState& s, RunView& v, const TrainParams& train, const RouteTables& route);
 
 }  // namespace cabsim

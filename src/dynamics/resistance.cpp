@@ -69,7 +69,7 @@ void add_resistance(RunState& s, long double force) {
 }
 
 /// Adhesion limit, then slip or skid; the state text follows.
-void adhesion_step(RunState& s, const TrainParams& train) {
+void adhesion_step(RunState& s, RunView& view, const TrainParams& train) {
   const long double mu = s.adhesion_coefficient.real();
   const long double motor_weight = mu * train.Mt.real() * 1000.0L * kGravity;
   const long double train_weight = mu * train.Tons.real() * 1000.0L * kGravity;
@@ -79,20 +79,21 @@ void adhesion_step(RunState& s, const TrainParams& train) {
     s.adhesion_limit = train_weight + s.resistance_force.real();
   if (s.effective_power_notch >= 1 && s.adhesion_limit < s.tractive_force) {
     s.tractive_force = 0.5L * motor_weight;
-    s.adhesion_state_text = kWheelSlipText;
+    view.adhesion_state_text = kWheelSlipText;
     return;
   }
   if (s.effective_brake_notch < 0 && s.tractive_force.real() < -s.adhesion_limit.real()) {
     s.tractive_force = -0.66L * train_weight;
-    s.adhesion_state_text = kSkidText;
+    view.adhesion_state_text = kSkidText;
     return;
   }
-  s.adhesion_state_text.clear();
+  view.adhesion_state_text.clear();
 }
 
 }  // namespace
 
-void resistance_and_adhesion_step(RunState& s, const TrainParams& train, const RouteTables& route) {
+void resistance_and_adhesion_step(RunState& s, RunView& view, const TrainParams& train,
+                                  const RouteTables& route) {
   const long double v = s.speed;
   const long double abs_v = std::fabs(v);
   const long double m = train.Tons.real();
@@ -103,7 +104,7 @@ void resistance_and_adhesion_step(RunState& s, const TrainParams& train, const R
     long double drag = route.TunnelR / 10000.0L * v * v * m * kGravity;
     add_resistance(s, v < 0 ? drag : -drag);
   }
-  adhesion_step(s, train);
+  adhesion_step(s, view, train);
   if (abs_v < kStartingResistanceSpeed && s.resistance_force.count() >= 0) {
     long double start = (kStartingResistanceSpeed - abs_v) * kGravity * m;
     add_resistance(s, v >= 0 ? -start : start);

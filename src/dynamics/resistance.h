@@ -5,7 +5,8 @@
 
 #include "data/route_tables.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -49,6 +50,7 @@ long double running_resistance(const TrainParams& train, long double abs_speed);
 /// Motion stretch, after the brake: adhesion coefficient, gradient force,
 /// tunnel resistance, adhesion limit with slip and skid, starting and running
 /// resistance. Tunnel resistance opposes the motion in either direction.
-void resistance_and_adhesion_step(RunState& s, const TrainParams& train, const RouteTables& route);
+void resistance_and_adhesion_step(RunState& s, RunView& view, const TrainParams& train,
+                                  const RouteTables& route);
 
 }  // namespace cabsim

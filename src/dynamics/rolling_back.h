@@ -2,10 +2,9 @@
 // forward gets the emergency brake.
 #pragma once
 
-#include "data/cabworks_text.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "sound/sound_channels.h"
+#include "state/run_state.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 
@@ -13,9 +12,10 @@ namespace cabsim {
 constexpr long double kRollingBackSpeed = -5.0L;
 
 /// 100 ms tick: with `[Back]` 1, reverser forward and speed below -5 km/h,
-/// sets the protection emergency flag, plays the emergency sound, refreshes
-/// the handle display and starts the three brake-notch delays.
-void rolling_back_protection_step(RunState& s, const TrainParams& train, const CabworksText& texts,
-                                  SoundChannels& sounds);
+/// sets the protection emergency flag, plays the emergency sound and starts
+/// the three brake-notch delays. Returns whether it acted: the handle display
+/// (masconupdate) must then be refreshed.
+[[nodiscard]] bool rolling_back_protection_step(RunState& s, const TrainParams& train,
+                                                SoundChannels& sounds);
 
 }  // namespace cabsim

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "sound/sound_channels.h"
+#include "state/run_state.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 

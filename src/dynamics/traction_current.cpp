@@ -38,7 +38,7 @@ void step_progression(RunState& s, const TrainParams& train) {
 
 }  // namespace
 
-void motor_current_step(RunState& s, const TrainParams& train) {
+void motor_current_step(RunState& s, RunView& view, const TrainParams& train) {
   if (train.Engine_Type == 1 && train.Power_Type == 0) {
     step_progression(s, train);
     s.motor_current = s.step_current;
@@ -51,7 +51,7 @@ void motor_current_step(RunState& s, const TrainParams& train) {
       s.motor_current = 0;
     }
   }
-  s.step_end_lamp = step_end_lamp_on(s, train);
+  view.step_end_lamp = step_end_lamp_on(s, train);
 }
 
 bool step_end_lamp_on(const RunState& s, const TrainParams& train) {

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -19,7 +20,7 @@ constexpr long double kAmpsPerAcceleration = 50.0L;
 /// current is below the limit; the motor current follows the step current
 /// (current-limit model) or the published tractive force (notch curves).
 /// Raises std::overflow_error when a current does not fit in 32 bits.
-void motor_current_step(RunState& s, const TrainParams& train);
+void motor_current_step(RunState& s, RunView& view, const TrainParams& train);
 
 /// The step-end lamp: on at a step after which no further step is available
 /// at this notch.

@@ -13,15 +13,15 @@ char swapped_key(const RunState& s, char key) {
   return key;
 }
 
-char apply_handle_key(RunState& s, char key, const TrainParams& train, const CabworksText& texts,
-                      SoundChannels& sounds) {
+char apply_handle_key(RunState& s, RunView& v, char key, const TrainParams& train,
+                      const CabworksText& texts, SoundChannels& sounds) {
   key = swapped_key(s, key);
   const bool one_lever = train.Handle == 0;
   const bool two_handles = train.Handle == 1;
   // Several rows may fire for one character; they run in the table's order.
-  if (key == 'f') move_reverser(s, 1, train, texts);
-  if (key == 'b') move_reverser(s, -1, train, texts);
-  if (key == 'n') move_reverser(s, 0, train, texts);
+  if (key == 'f') move_reverser(s, v, 1, train, texts);
+  if (key == 'b') move_reverser(s, v, -1, train, texts);
+  if (key == 'n') move_reverser(s, v, 0, train, texts);
   if (key == 'z' && one_lever) one_lever_power_up(s, train);
   if (key == 'a' && one_lever) one_lever_power_down(s, train, /*key_two=*/false);
   if (key == 'q' && one_lever) emergency(s, train, sounds, EmergencyKey::kSilentOneLever);
@@ -34,11 +34,11 @@ char apply_handle_key(RunState& s, char key, const TrainParams& train, const Cab
   if (key == '2') one_lever_power_down(s, train, /*key_two=*/true);
   if (key == '5') neutral(s);
   if (key == '0') emergency(s, train, sounds, EmergencyKey::kWithPowerOff);
-  if ((key == '9' || key == 'w') && s.power_handle == 0) next_power_mode(s, train, texts);
-  if (key == 't') constant_speed_on(s, train, texts);
-  if (key == 's') gear_lever(s, train, texts, +1);
-  if (key == 'x') gear_lever(s, train, texts, -1);
-  masconupdate(s, train, texts);
+  if ((key == '9' || key == 'w') && s.power_handle == 0) next_power_mode(s, v, train, texts);
+  if (key == 't') constant_speed_on(s, v, train, texts);
+  if (key == 's') gear_lever(s, v, train, texts, +1);
+  if (key == 'x') gear_lever(s, v, train, texts, -1);
+  masconupdate(s, v, train, texts);
   return key;
 }
 

@@ -4,8 +4,9 @@
 
 #include "data/cabworks_text.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "sound/sound_channels.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 
@@ -15,7 +16,7 @@ char swapped_key(const RunState& s, char key);
 /// Applies the handle rows of the character table to `key` (after the key
 /// swap), top to bottom, then refreshes the handle display. Returns the
 /// character after the swap, for the keyboard's remaining rows.
-char apply_handle_key(RunState& s, char key, const TrainParams& train, const CabworksText& texts,
-                      SoundChannels& sounds);
+char apply_handle_key(RunState& s, RunView& v, char key, const TrainParams& train,
+                      const CabworksText& texts, SoundChannels& sounds);
 
 }  // namespace cabsim

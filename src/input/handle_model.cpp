@@ -32,11 +32,11 @@ void set_brake_pending(RunState& s) {
   s.electric_brake_change_pending = 1;
 }
 
-bool move_reverser(RunState& s, int32_t direction, const TrainParams& train,
+bool move_reverser(RunState& s, RunView& v, int32_t direction, const TrainParams& train,
                    const CabworksText& texts) {
   if (std::fabs(s.speed) > kReverserMaxSpeed) return false;
   s.reverser = direction;
-  masconupdate(s, train, texts);
+  masconupdate(s, v, train, texts);
   return true;
 }
 
@@ -150,28 +150,30 @@ void neutral(RunState& s) {
   set_all_pending(s);
 }
 
-void next_power_mode(RunState& s, const TrainParams& train, const CabworksText& texts) {
+void next_power_mode(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts) {
   if (s.power_handle != 0) return;
   s.power_mode += 1;
   if (s.power_mode >= train.PowerMode_count) s.power_mode = 0;
   s.power_handle = 0;
-  masconupdate(s, train, texts);
+  masconupdate(s, v, train, texts);
 }
 
-void constant_speed_on(RunState& s, const TrainParams& train, const CabworksText& texts) {
+void constant_speed_on(RunState& s, RunView& v, const TrainParams& train,
+                       const CabworksText& texts) {
   if (s.power_handle == train.Power && s.speed > 15 && !s.constant_speed_active &&
       train.Const == 1) {
     s.constant_speed_active = 1;
-    s.power_text = texts.Const;
+    v.power_text = texts.Const;
   }
 }
 
-void gear_lever(RunState& s, const TrainParams& train, const CabworksText& texts, int32_t step) {
+void gear_lever(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts,
+                int32_t step) {
   if (train.Engine_Type != 0 || train.Gear_Type != 1 || s.effective_power_notch != 0) return;
   int32_t last_gear = train.Engine_count - 1;
   if (step > 0 && s.target_gear < last_gear) s.target_gear += 1;
   if (step < 0 && s.target_gear > 0) s.target_gear -= 1;
-  masconupdate(s, train, texts);
+  masconupdate(s, v, train, texts);
 }
 
 }  // namespace cabsim

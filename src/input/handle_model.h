@@ -7,8 +7,9 @@
 
 #include "data/cabworks_text.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "sound/sound_channels.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 
@@ -32,7 +33,7 @@ void set_brake_pending(RunState& s);
 
 /// Reverser forward (+1), neutral (0) or backward (-1); only at |speed| <= 1
 /// km/h, then the handle display is refreshed. Returns whether it moved.
-bool move_reverser(RunState& s, int32_t direction, const TrainParams& train,
+bool move_reverser(RunState& s, RunView& v, int32_t direction, const TrainParams& train,
                    const CabworksText& texts);
 
 /// One-lever power up ("z" on a one-lever train, "8" on every train).
@@ -60,13 +61,15 @@ void emergency(RunState& s, const TrainParams& train, SoundChannels& sounds, Eme
 void neutral(RunState& s);
 
 /// Next power mode ("9", "w"); only with the power handle at 0.
-void next_power_mode(RunState& s, const TrainParams& train, const CabworksText& texts);
+void next_power_mode(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts);
 
 /// Constant speed on ("t"), for trains whose constant-speed notch is 1.
-void constant_speed_on(RunState& s, const TrainParams& train, const CabworksText& texts);
+void constant_speed_on(RunState& s, RunView& v, const TrainParams& train,
+                       const CabworksText& texts);
 
 /// Diesel gear lever up ("s") / down ("x") with manual gears and no power.
-void gear_lever(RunState& s, const TrainParams& train, const CabworksText& texts, int32_t step);
+void gear_lever(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts,
+                int32_t step);
 
 /// Scroll Lock: exchanges the meaning of "2" and "8" until pressed again.
 inline void toggle_key_swap(RunState& s) {

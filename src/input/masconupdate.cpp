@@ -6,9 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "dynamics/constant_speed.h"
 #include "input/handle_model.h"
-#include "presentation/panel_lamps.h"
+#include "input/handle_pictures.h"
 
 namespace cabsim {
 namespace {
@@ -86,6 +85,22 @@ std::optional<std::string> gear_text(const RunState& s, const TrainParams& train
   return mode ? mode->second : std::string();
 }
 
+void constant_speed_on_handle_update(RunState& s, const TrainParams& train) {
+  if (s.constant_speed_active) {
+    if (s.brake_handle != s.effective_brake_notch || s.power_handle != s.effective_power_notch) {
+      s.constant_speed_active = 0;
+      s.effective_power_notch = s.power_handle;
+    } else if (s.protection_emergency_flag || s.pattern_brake_flag) {
+      s.constant_speed_active = 0;
+    }
+  }
+  // Engagement: the handle was just brought back from the notch above the
+  // constant-speed notch, whose delay has not yet passed.
+  if (train.Const > 1 && s.speed > kConstantSpeedMinSpeed && !s.constant_speed_active &&
+      s.power_handle == train.Const && int64_t{s.effective_power_notch} == int64_t{train.Const} + 1)
+    s.constant_speed_active = 1;
+}
+
 int32_t brake_picture_pattern(const RunState& s, const TrainParams& train) {
   // Protection shows the position it forces: the last picture for the
   // emergency brake, the one before it for the strongest service brake.
@@ -96,20 +111,20 @@ int32_t brake_picture_pattern(const RunState& s, const TrainParams& train) {
   return to_pattern(brake_position_pattern(train, s.brake_handle, s.hold_active));
 }
 
-void masconupdate(RunState& s, const TrainParams& train, const CabworksText& texts) {
-  s.forward_lamp = s.reverser == 1;
-  s.backward_lamp = s.reverser == -1;
+void masconupdate(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts) {
+  v.forward_lamp = s.reverser == 1;
+  v.backward_lamp = s.reverser == -1;
   constant_speed_on_handle_update(s, train);
-  s.constant_speed_lamp = s.constant_speed_active;
+  v.constant_speed_lamp = s.constant_speed_active;
   // A position no text names leaves the text as it was.
-  if (auto text = brake_text(s, train, texts)) s.brake_text = std::move(*text);
-  if (auto text = power_text(s, train, texts)) s.power_text = std::move(*text);
-  s.reverser_text = reverser_text(s, texts);
-  s.power_notch_pattern = s.power_handle;
-  s.brake_notch_pattern = brake_picture_pattern(s, train);
-  s.gear_pattern = s.gear;
-  if (auto text = gear_text(s, train, texts)) s.gear_text = std::move(*text);
-  show_handle_pictures(s, train);  // the panel's lamps and handle pictures follow at once
+  if (auto text = brake_text(s, train, texts)) v.brake_text = std::move(*text);
+  if (auto text = power_text(s, train, texts)) v.power_text = std::move(*text);
+  v.reverser_text = reverser_text(s, texts);
+  v.power_notch_pattern = s.power_handle;
+  v.brake_notch_pattern = brake_picture_pattern(s, train);
+  v.gear_pattern = s.gear;
+  if (auto text = gear_text(s, train, texts)) v.gear_text = std::move(*text);
+  show_handle_pictures(s, v, train);  // the panel's lamps and handle pictures follow at once
 }
 
 }  // namespace cabsim

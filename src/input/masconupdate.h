@@ -8,13 +8,29 @@
 
 #include "data/cabworks_text.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
+#include "state/run.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
+/// Speed above which constant-speed control may engage, km/h.
+constexpr long double kConstantSpeedMinSpeed = 15.0L;
+
 /// Called after every key press, by the controllers, by the train settings
 /// dialog and by the tick when protection or a gear change moved the handles.
-void masconupdate(RunState& s, const TrainParams& train, const CabworksText& texts);
+void masconupdate(RunState& s, RunView& v, const TrainParams& train, const CabworksText& texts);
+
+/// On every handle update: a handle that no longer matches its effective
+/// notch, or either protection flag, releases constant speed (the power handle
+/// then takes effect at once); with a constant-speed notch above 1, notching
+/// back from the notch above it at speed engages constant speed.
+void constant_speed_on_handle_update(RunState& s, const TrainParams& train);
+
+/// masconupdate of a run's state and view.
+inline void masconupdate(Run& run) {
+  masconupdate(run.state, run.view, run.train, run.text);
+}
 
 /// The overlay texts of the handles (Shift-JIS bytes); nothing for a position
 /// that no text names (the text on screen then stays).

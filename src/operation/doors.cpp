@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "data/route_lookup.h"
-#include "operation/checked_math.h"
 #include "operation/station_calls.h"
-#include "presentation/panel_state.h"
 #include "sound/sound_numbers.h"
+#include "state/checked_math.h"
+#include "state/panel_state.h"
 
 namespace cabsim {
 namespace {
@@ -42,7 +42,7 @@ bool special_stop(const RouteTables& route) {
 void Door_operate(Run& run) {
   RunState& s = run.state;
   s.doors_open = 0;
-  if (run.route->OneMan > 0) s.car_count_text.clear();
+  if (run.route->OneMan > 0) run.view.car_count_text.clear();
   if (std::fabs(s.speed) >= kDoorStandingSpeed) return;
   const bool sound = door_sound_allowed(run);
   if (!s.doors_not_closed) {
@@ -54,9 +54,9 @@ void Door_operate(Run& run) {
   if (s.doors_open) s.doors_not_closed = 1;
 }
 
-void set_door_closed_lamp(RunState& s, bool lit) {
+void set_door_closed_lamp(RunState& s, PanelState& panel, bool lit) {
   s.door_closed_lamp = lit ? 1 : 0;
-  s.panel.show(PanelElement::kLampDoor, lit);
+  panel.show(PanelElement::kLampDoor, lit);
 }
 
 void door_closed_step(Run& run) {
@@ -65,7 +65,7 @@ void door_closed_step(Run& run) {
   if (s.doors_open || s.door_closed_lamp) return;
   if (playing(run.sounds, train.Sound_DoorOpen) || playing(run.sounds, train.Sound_DoorClose))
     return;
-  set_door_closed_lamp(s, true);
+  set_door_closed_lamp(s, run.view.panel, true);
   s.doors_not_closed = 0;
   play_once_from_start(run.sounds, train.DepSign);
   s.departure_counter = checked_add(s.departure_counter, 1);
@@ -75,11 +75,11 @@ void door_closed_step(Run& run) {
 
 void station_lamps_step(Run& run) {
   RunState& s = run.state;
-  if (s.doors_not_closed) set_door_closed_lamp(s, false);
+  if (s.doors_not_closed) set_door_closed_lamp(s, run.view.panel, false);
   const bool open = s.doors_open != 0;
   const bool special = special_stop(*run.route);
-  s.panel.show(other_picture(kOtherDoorsOpen), open && !special);
-  s.panel.show(other_picture(kOtherDoorsOpenSpecial), open && special);
+  run.view.panel.show(other_picture(kOtherDoorsOpen), open && !special);
+  run.view.panel.show(other_picture(kOtherDoorsOpenSpecial), open && special);
 }
 
 }  // namespace cabsim

@@ -7,7 +7,7 @@
 // lamp lit, the departure signal).
 #pragma once
 
-#include "operation/run.h"
+#include "state/run.h"
 
 namespace cabsim {
 
@@ -21,7 +21,7 @@ void Door_operate(Run& run);
 
 /// Lights or darkens the door-closed lamp: the latch the door rules keep,
 /// and the panel picture when the panel has one.
-void set_door_closed_lamp(RunState& s, bool lit);
+void set_door_closed_lamp(RunState& s, PanelState& panel, bool lit);
 
 /// Operation tick, step 7: once the doors are shut and both door sounds have
 /// ended, the door-closed lamp is lit (once per cycle), the doors count as

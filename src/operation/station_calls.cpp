@@ -1,7 +1,7 @@
 // The hand-over to the calls, recorded until the calls are built.
 #include "operation/station_calls.h"
 
-#include "operation/checked_math.h"
+#include "state/checked_math.h"
 
 namespace cabsim {
 

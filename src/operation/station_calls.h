@@ -6,16 +6,16 @@
 
 #include <cstdint>
 
-#include "operation/run.h"
+#include "state/run.h"
 
 namespace cabsim {
 
 /// Station call moments.
-constexpr int32_t kCallArrival = 0;         ///< arrival (one-man), or arrival before the doors open
+constexpr int32_t kCallArrival = 0;  ///< arrival (one-man), or arrival before the doors open
 constexpr int32_t kCallDoorsOpened = 1;
 constexpr int32_t kCallMelodyStarted = 2;
 constexpr int32_t kCallDoorsClosed = 3;
-constexpr int32_t kCallFirstPower = 4;      ///< raised by the handles, not by the stations
+constexpr int32_t kCallFirstPower = 4;  ///< raised by the handles, not by the stations
 constexpr int32_t kCallDoorsClosing = 5;
 /// Call sound of the closed doors.
 constexpr int32_t kCallSoundDoorsClosed = 19;

@@ -8,11 +8,12 @@
 
 #include "data/rounding.h"
 #include "data/route_lookup.h"
-#include "operation/checked_math.h"
 #include "operation/doors.h"
-#include "operation/run_random.h"
 #include "operation/station_calls.h"
+#include "sound/channel_layout.h"
 #include "sound/sound_numbers.h"
+#include "state/checked_math.h"
+#include "state/run_random.h"
 
 namespace cabsim {
 namespace {
@@ -31,7 +32,7 @@ constexpr int32_t kStartAnnouncement = 0;
 /// route has no sound for.
 std::optional<int> environment_channel(const Run& run, int32_t k) {
   if (!is_environment_sound(*run.route, k)) return std::nullopt;
-  const int64_t channel = int64_t{run.train.DriveSound_count} + k;
+  const int64_t channel = channel_layout(run.train, *run.route).environment(k);
   if (channel < 0 || channel >= run.sounds.channel_count()) return std::nullopt;
   return static_cast<int>(channel);
 }
@@ -78,13 +79,12 @@ const SoundPoint2Row* single_sound2(const RouteTables& route) {
 
 /// 1: between station i and the next.
 void between_stations(Run& run, int32_t i, StationData& st, const StationData& next) {
-  RunState& s = run.state;
-  s.next_station_text = approach_text(next, run.text);
+  run.view.next_station_text = approach_text(next, run.text);
   if (st.in_zone) {
-    s.stop_picture_shown = 0;
+    run.view.stop_picture_shown = 0;
     st.in_zone = 0;
   }
-  if (run.route->Monitor.present) s.monitor_pattern = checked_add(i, 1);
+  if (run.route->Monitor.present) run.view.monitor_pattern = checked_add(i, 1);
 }
 
 /// 2: inside the stop zone of station i.
@@ -92,14 +92,14 @@ void in_stop_zone(Run& run, int32_t i, StationData& st) {
   RunState& s = run.state;
   if (st.kind != kStationPass) {
     if (!st.in_zone) {
-      s.stop_picture_shown = 1;
+      run.view.stop_picture_shown = 1;
       s.door_sound_limit = st.door_percent;
       s.door_sound_draw = draw_random(s, kPercent);
     }
-    s.next_station_text = st.name;
+    run.view.next_station_text = st.name;
     s.current_station = i;
     st.in_zone = 1;
-    if (run.route->Monitor.present) s.monitor_pattern = i;
+    if (run.route->Monitor.present) run.view.monitor_pattern = i;
   }
   if (st.zone_sound != 0) loop_environment(run, st.zone_sound);
 }
@@ -110,7 +110,7 @@ void one_man_notice(Run& run, const StationData& st) {
   RunState& s = run.state;
   if (st.in_zone && run.route->OneMan >= 1 && st.doors_opened && s.doors_open &&
       !environment_playing(run, st.arrival_sound))
-    s.car_count_text = info_line(run.text, kInfoOneManDoors);
+    run.view.car_count_text = info_line(run.text, kInfoOneManDoors);
 }
 
 /// A stop is made: the doors-opened flag, the departure call and the next
@@ -173,7 +173,7 @@ void departure(Run& run, int32_t i, StationData& st) {
   if (st.departure_time - length < s.clock && !st.melody_started && ready) {
     restart_environment(run, st.melody);
     st.melody_started = 1;
-    s.crossimage_sub_visible = 0;
+    run.view.crossimage_sub_visible = 0;
     s.door_timer_start = s.clock;
     raise_station_call(run, kCallMelodyStarted);
     if (st.kind == kStationNoDoors) play_once_from_start(run.sounds, run.train.DepSign);
@@ -194,8 +194,8 @@ void departure(Run& run, int32_t i, StationData& st) {
 /// Returns true when it did.
 bool end_of_run(Run& run, bool last, const StationData& st) {
   RunState& s = run.state;
-  const bool doors_done = (st.kind == kStationStop && s.doors_not_closed) ||
-                          st.kind >= kStationNoDoors;
+  const bool doors_done =
+      (st.kind == kStationStop && s.doors_not_closed) || st.kind >= kStationNoDoors;
   if (!speed_rounds_to_zero(s) || !last || s.run_ended ||
       environment_playing(run, st.arrival_sound) || !doors_done)
     return false;

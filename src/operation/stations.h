@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "operation/run.h"
+#include "state/run.h"
 
 namespace cabsim {
 

@@ -10,7 +10,7 @@ namespace cabsim {
 void reset_vigilance(Run& run) {
   run.state.vigilance_counter = 0;
   stop_if_playing(run.sounds, run.train.Sound_EBring);
-  run.state.vigilance_lamp = 0;
+  run.view.vigilance_lamp = 0;
 }
 
 void vigilance_step(Run& run) {
@@ -21,13 +21,13 @@ void vigilance_step(Run& run) {
     const int32_t ring = run.train.Sound_EBring;
     if (is_channel(run.sounds, ring) && run.sounds.status(ring) == ChannelStatus::kStopped)
       run.sounds.play_once(ring);
-    s.vigilance_lamp = 1;
+    run.view.vigilance_lamp = 1;
   }
   if (s.vigilance_counter > kVigilanceEmergencyTicks) {
     stop_if_playing(run.sounds, run.train.Sound_EBring);
     s.vigilance_counter = 0;
     s.protection_emergency_flag = 1;
-    masconupdate(s, run.train, run.text);
+    masconupdate(run);
     set_all_pending(s);
   }
 }

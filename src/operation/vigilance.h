@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "operation/run.h"
+#include "state/run.h"
 
 namespace cabsim {
 

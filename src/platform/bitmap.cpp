@@ -5,7 +5,7 @@
 #include <QImageReader>
 #include <cstdlib>
 
-#include "presentation/frame_bitmap.h"
+#include "state/frame_bitmap.h"
 
 namespace cabsim {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "presentation/frame_bitmap.h"
+#include "state/frame_bitmap.h"
 
 namespace cabsim {
 

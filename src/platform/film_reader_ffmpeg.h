@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "presentation/frame_bitmap.h"
+#include "state/frame_bitmap.h"
 
 struct AVFormatContext;
 struct AVCodecContext;

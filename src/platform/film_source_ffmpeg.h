@@ -15,7 +15,7 @@
 
 #include "platform/film_frame_cache.h"
 #include "platform/film_reader_ffmpeg.h"
-#include "presentation/film_source.h"
+#include "state/film_source.h"
 
 namespace cabsim {
 

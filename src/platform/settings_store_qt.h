@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "operation/settings_store.h"
+#include "state/settings_store.h"
 
 namespace cabsim {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/sound_channels.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 

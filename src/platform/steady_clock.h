@@ -1,7 +1,7 @@
 // The real millisecond clock: the machine's monotonic clock.
 #pragma once
 
-#include "operation/clock.h"
+#include "state/clock.h"
 
 namespace cabsim {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "data/route_tables.h"
-#include "operation/run_state.h"
+#include "state/run_state.h"
 
 namespace cabsim {
 

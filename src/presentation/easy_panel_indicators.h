@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "operation/run_state.h"
+#include "state/run_state.h"
 
 namespace cabsim {
 

@@ -20,54 +20,54 @@ struct NoticeRows {
   int32_t second = 0;
 };
 
-NoticeRows notice_rows(const RunState& s) {
+NoticeRows notice_rows(const RunView& v) {
   NoticeRows rows;
   int32_t y = kNoticeBase;
-  if (!s.first_notice.empty()) rows.first = y -= kNoticeStep;
-  if (!s.second_notice.empty()) rows.second = y -= kNoticeStep;
+  if (!v.first_notice.empty()) rows.first = y -= kNoticeStep;
+  if (!v.second_notice.empty()) rows.second = y -= kNoticeStep;
   return rows;
 }
 
 }  // namespace
 
-const std::string& overlay_text(const RunState& s, OverlaySlot slot) {
+const std::string& overlay_text(const RunView& v, OverlaySlot slot) {
   switch (slot) {
     case OverlaySlot::kSpeed:
-      return s.speed_text;
+      return v.speed_text;
     case OverlaySlot::kReverser:
-      return s.reverser_text;
+      return v.reverser_text;
     case OverlaySlot::kPowerNotch:
-      return s.power_text;
+      return v.power_text;
     case OverlaySlot::kBrakeNotch:
-      return s.brake_text;
+      return v.brake_text;
     case OverlaySlot::kGear:
-      return s.gear_text;
+      return v.gear_text;
     case OverlaySlot::kNextStation:
-      return s.next_station_text;
+      return v.next_station_text;
     case OverlaySlot::kCarCount:
-      return s.car_count_text;
+      return v.car_count_text;
     case OverlaySlot::kSelector:
-      return s.selector_text;
+      return v.selector_text;
     case OverlaySlot::kClock:
-      return s.clock_text;
+      return v.clock_text;
     case OverlaySlot::kFirstNotice:
-      return s.first_notice;
+      return v.first_notice;
     case OverlaySlot::kSecondNotice:
-      return s.second_notice;
+      return v.second_notice;
     case OverlaySlot::kLimitNotice:
-      return s.limit_notice;
+      return v.limit_notice;
     case OverlaySlot::kTopMessage:
-      return s.top_message;
+      return v.top_message;
     case OverlaySlot::kPatternNotice:
-      return s.pattern_notice;
+      return v.pattern_notice;
   }
-  return s.speed_text;
+  return v.speed_text;
 }
 
-std::vector<DarkBox> dark_boxes(const RunState& s, const OverlaySizes& sizes) {
+std::vector<DarkBox> dark_boxes(const RunView& v, const OverlaySizes& sizes) {
   std::vector<DarkBox> boxes;
   auto box = [&](OverlaySlot slot, int32_t x, int32_t y, bool only_when_shown) {
-    if (only_when_shown && overlay_text(s, slot).empty()) return;
+    if (only_when_shown && overlay_text(v, slot).empty()) return;
     const TextSize& size = sizes[at(slot)];
     boxes.push_back({x, y, size.width, size.height - 2});
   };
@@ -80,7 +80,7 @@ std::vector<DarkBox> dark_boxes(const RunState& s, const OverlaySizes& sizes) {
   box(OverlaySlot::kCarCount, 7, 292, true);
   box(OverlaySlot::kSelector, 103, 353, true);
   box(OverlaySlot::kClock, 7, 353, false);
-  const NoticeRows rows = notice_rows(s);
+  const NoticeRows rows = notice_rows(v);
   box(OverlaySlot::kFirstNotice, 7, rows.first, true);
   box(OverlaySlot::kSecondNotice, 7, rows.second, true);
   box(OverlaySlot::kLimitNotice, 479, 280, true);
@@ -90,15 +90,15 @@ std::vector<DarkBox> dark_boxes(const RunState& s, const OverlaySizes& sizes) {
   return boxes;
 }
 
-std::vector<OverlayText> overlay_texts(const RunState& s, const OverlaySizes& sizes) {
+std::vector<OverlayText> overlay_texts(const RunView& v, const OverlaySizes& sizes) {
   std::vector<OverlayText> texts;
   auto add = [&](OverlaySlot slot, int32_t x, int32_t y, int32_t points, bool shadow,
                  bool only_when_shown = false) {
-    if (only_when_shown && overlay_text(s, slot).empty()) return;
-    texts.push_back({slot, &overlay_text(s, slot), slot == OverlaySlot::kTopMessage, x, y, points,
+    if (only_when_shown && overlay_text(v, slot).empty()) return;
+    texts.push_back({slot, &overlay_text(v, slot), slot == OverlaySlot::kTopMessage, x, y, points,
                      shadow, !shadow});
   };
-  const NoticeRows rows = notice_rows(s);
+  const NoticeRows rows = notice_rows(v);
   const int32_t top_half = half_width(sizes, OverlaySlot::kTopMessage);
   add(OverlaySlot::kSpeed, 548, 316, kSpeedTextPoints, true);
   add(OverlaySlot::kSpeed, 547, 315, kSpeedTextPoints, false);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "operation/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -63,12 +63,12 @@ struct OverlayText {
 };
 
 /// The text of `slot` in `s`.
-const std::string& overlay_text(const RunState& s, OverlaySlot slot);
+const std::string& overlay_text(const RunView& v, OverlaySlot slot);
 
 /// The boxes behind the texts of the last pass, in drawing order.
-std::vector<DarkBox> dark_boxes(const RunState& s, const OverlaySizes& sizes);
+std::vector<DarkBox> dark_boxes(const RunView& v, const OverlaySizes& sizes);
 
 /// The texts of this pass: the speed, the shadows, then the foreground.
-std::vector<OverlayText> overlay_texts(const RunState& s, const OverlaySizes& sizes);
+std::vector<OverlayText> overlay_texts(const RunView& v, const OverlaySizes& sizes);
 
 }  // namespace cabsim

@@ -86,14 +86,14 @@ long double shown_brake_cylinder(const RunState& s, const TrainParams& train) {
   return train.Mc == 1 ? s.motor_brake_cylinder.real() : s.trailer_brake_cylinder.real();
 }
 
-void update_panel_gauges(RunState& s, const TrainParams& train) {
-  PanelState& panel = s.panel;
+void update_panel_gauges(const RunState& s, RunView& v, const TrainParams& train) {
+  PanelState& panel = v.panel;
   const CabPanelDefinition& p = train.panel;
   set_angle(panel, PanelElement::kNeedleSpeed, speedometer_angle(p.Needle_Speed, s.speed));
 
-  s.ammeter_current = follow_ammeter(s.ammeter_current, s.motor_current);
+  v.ammeter_current = follow_ammeter(v.ammeter_current, s.motor_current);
   set_angle(panel, PanelElement::kNeedleI,
-            ammeter_angle(p.Needle_I, s.ammeter_current, s.reverser));
+            ammeter_angle(p.Needle_I, v.ammeter_current, s.reverser));
 
   set_angle(panel, PanelElement::kNeedleV, gauge_angle(p.Needle_V, s.voltmeter_value.real()));
   long double bc = shown_brake_cylinder(s, train);

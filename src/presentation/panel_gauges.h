@@ -7,8 +7,9 @@
 
 #include "data/cab_panel.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "presentation/panel_state.h"
+#include "state/panel_state.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -52,6 +53,6 @@ long double shown_brake_cylinder(const RunState& s, const TrainParams& train);
 /// Operation tick, step 3 (panel instruments): every needle, both bars and the
 /// digital speed of `s.panel` from the running state. Absent sprites are left alone; a
 /// value that gives no angle leaves its needle where it was.
-void update_panel_gauges(RunState& s, const TrainParams& train);
+void update_panel_gauges(const RunState& s, RunView& v, const TrainParams& train);
 
 }  // namespace cabsim

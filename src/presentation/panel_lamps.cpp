@@ -34,38 +34,16 @@ bool electric_lamp(const RunState& s, const TrainParams& train) {
          s.electric_brake_current > 0;
 }
 
-/// The power and brake notch pictures of one pair.
-void show_notch_pair(PanelState& panel, E power, E brake, const RunState& s,
-                     const TrainParams& train) {
-  if (panel[power].present) panel[power].set_pattern(s.power_notch_pattern);
-  if (panel[brake].present) panel[brake].set_pattern(s.brake_notch_pattern);
-  // A one-lever train with hold shows its power picture only off the brake.
-  if (train.Hold == 1 && !s.protection_emergency_flag)
-    panel.show(power, train.Handle != 0 || s.brake_handle >= 0);
-}
-
 }  // namespace
 
-void update_running_lamps(RunState& s, const TrainParams& train) {
-  PanelState& panel = s.panel;
+void update_running_lamps(const RunState& s, RunView& v, const TrainParams& train) {
+  PanelState& panel = v.panel;
   panel.show(E::kLampPower, s.effective_power_notch >= 1 && !power_cut_by_doors(s));
   panel.show(E::kLampGen, regeneration_lamp(s, train));
   panel.show(E::kLampEle, electric_lamp(s, train));
   panel.show(E::kLampAir, service_notch(s.effective_brake_notch, train));
-  panel.show(E::kLampFin, s.step_end_lamp != 0);
-  panel.show(E::kLampConst, s.constant_speed_lamp != 0);
-}
-
-void show_handle_pictures(RunState& s, const TrainParams& train) {
-  PanelState& panel = s.panel;
-  panel.show(E::kLampFwd, s.forward_lamp != 0);
-  panel.show(E::kLampBack, s.backward_lamp != 0);
-  panel.show(E::kLampConst, s.constant_speed_lamp != 0);
-  if (panel[E::kGear].present) panel[E::kGear].set_pattern(s.gear_pattern);
-  show_notch_pair(panel, E::kNotchP, E::kNotchB, s, train);
-  // The second pair keeps what it showed while protection holds the brake.
-  if (!s.protection_emergency_flag && !s.pattern_brake_flag)
-    show_notch_pair(panel, E::kNotchP2, E::kNotchB2, s, train);
+  panel.show(E::kLampFin, v.step_end_lamp != 0);
+  panel.show(E::kLampConst, v.constant_speed_lamp != 0);
 }
 
 void update_other_indicators(PanelState& panel, bool notch_off, int32_t cab_signal_mode) {
@@ -80,20 +58,20 @@ std::optional<int32_t> cab_signal_pattern(const CabPanelDefinition& panel, int32
   return std::nullopt;
 }
 
-bool show_cab_signal_speed(RunState& s, const CabPanelDefinition& definition, int32_t speed) {
+bool show_cab_signal_speed(RunView& v, const CabPanelDefinition& definition, int32_t speed) {
   auto k = cab_signal_pattern(definition, speed);
   if (!k) return false;
-  if (*k + 1 == s.cab_signal_frame) return true;
-  PanelSprite& display = s.panel[E::kCabSignal];
+  if (*k + 1 == v.cab_signal_frame) return true;
+  PanelSprite& display = v.panel[E::kCabSignal];
   // A list longer than the picture has patterns hides the display.
   if (display.present) display.visible = display.set_pattern(*k) ? 1 : 0;
-  s.cab_signal_frame = *k + 1;
+  v.cab_signal_frame = *k + 1;
   return true;
 }
 
-void hide_cab_signal(RunState& s) {
-  s.panel.show(E::kCabSignal, false);
-  s.cab_signal_frame = -1;
+void hide_cab_signal(RunView& v) {
+  v.panel.show(E::kCabSignal, false);
+  v.cab_signal_frame = -1;
 }
 
 void show_cab_signal_aspect(PanelState& panel, int32_t picture_number) {

@@ -9,8 +9,9 @@
 #include "data/cab_panel.h"
 #include "data/route_tables.h"
 #include "data/train_params.h"
-#include "operation/run_state.h"
-#include "presentation/panel_state.h"
+#include "state/panel_state.h"
+#include "state/run_state.h"
+#include "state/run_view.h"
 
 namespace cabsim {
 
@@ -33,12 +34,7 @@ inline bool power_cut_by_doors(const RunState& s) {
 
 /// Operation tick, step 8: the power, regeneration, electric, air brake,
 /// notching-progress and constant-speed lamps.
-void update_running_lamps(RunState& s, const TrainParams& train);
-
-/// After every `masconupdate`: the reverser lamps, the constant-speed lamp
-/// and the power, brake and gear pictures from the patterns it computed. A
-/// pattern the picture does not have leaves the picture as it was.
-void show_handle_pictures(RunState& s, const TrainParams& train);
+void update_running_lamps(const RunState& s, RunView& v, const TrainParams& train);
 
 /// The extra pictures with a meaning: item 3 while automatic notch-off is in
 /// force, item 5 while the route's cab-signal mode is 1.
@@ -51,9 +47,9 @@ std::optional<int32_t> cab_signal_pattern(const CabPanelDefinition& panel, int32
 /// Speed checks: shows `speed` on the cab signal display when the list has it
 /// and it is not already shown (remembered in `cab_signal_frame`). Returns
 /// whether the list has the speed.
-bool show_cab_signal_speed(RunState& s, const CabPanelDefinition& definition, int32_t speed);
+bool show_cab_signal_speed(RunView& v, const CabPanelDefinition& definition, int32_t speed);
 /// Speed checks: hides the cab signal display and forgets what it showed.
-void hide_cab_signal(RunState& s);
+void hide_cab_signal(RunView& v);
 /// Signal step on cab-signal routes: aspect pictures from 37 on show their
 /// pattern, lower ones hide the display.
 void show_cab_signal_aspect(PanelState& panel, int32_t picture_number);

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
-#include "platform/clock_face.h"
 #include "presentation/panel_clock.h"
+#include "shell/clock_face.h"
 
 namespace cabsim {
 namespace {
@@ -32,24 +32,23 @@ void CabPanel::create_cab_panel(Run& run, PictureList& pictures, SpriteEngine& s
   run_ = &run;
   view_ = std::make_unique<CabPanelView>(pictures, sprites);
   const std::filesystem::path& base = run.selection.program_dir;
-  view_->make_indicators(run.train.panel, base, run.state.panel);
-  view_->make_panel(run.train.panel, base, run.state.panel);
-  view_->apply(run.state.panel);
+  view_->make_indicators(run.train.panel, base, run.view.panel);
+  view_->make_panel(run.train.panel, base, run.view.panel);
+  view_->apply(run.view.panel);
 }
 
 void CabPanel::hide_emergency_lamp() {
   if (!view_ || !run_) return;
-  run_->state.panel.show(PanelElement::kLampEB, false);
-  view_->apply(run_->state.panel);
+  view_->apply(run_->view.panel);
 }
 
 void CabPanel::update_cab_panel(Run& run) {
-  if (view_) view_->apply(run.state.panel);
-  draw_clock(run.state);
+  if (view_) view_->apply(run.view.panel);
+  draw_clock(run.view);
   if (easy_) easy_->show_state(run.state, run.state.doors_not_closed != 0);
 }
 
-void CabPanel::draw_clock(const RunState& s) {
+void CabPanel::draw_clock(const RunView& s) {
   // The clock rules note the run clock each time the seconds change; the
   // picture is painted again only then.
   if (!run_ || s.clock_drawn_time < 0 || s.clock_drawn_time == clock_drawn_for_) return;
@@ -74,7 +73,9 @@ void CabPanel::show_easy_cab_panel(QWidget* driving_form) {
   if (!easy_) {
     easy_ = new TForm6(driving_form);
     QPointer<QWidget> form(driving_form);
-    easy_->post_character = [form](char c) { send_key(form, 0, Qt::NoModifier, QString(QChar(c))); };
+    easy_->post_character = [form](char c) {
+      send_key(form, 0, Qt::NoModifier, QString(QChar(c)));
+    };
     easy_->forward_key = [form](const QKeyEvent& e) {
       send_key(form, e.key(), e.modifiers(), e.text());
     };

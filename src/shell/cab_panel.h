@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "platform/bitmap.h"
-#include "platform/cab_panel_view.h"
-#include "platform/easy_cab_panel.h"
 #include "shell/cab_panel_hooks.h"
+#include "shell/cab_panel_view.h"
+#include "shell/easy_cab_panel.h"
 
 namespace cabsim {
 
@@ -36,7 +36,7 @@ class CabPanel : public CabPanelHooks {
   TForm6* easy_cab_panel() const { return easy_; }
 
  private:
-  void draw_clock(const RunState& s);
+  void draw_clock(const RunView& s);
 
   std::unique_ptr<CabPanelView> view_;
   Run* run_ = nullptr;

@@ -9,11 +9,11 @@
 #include <QPoint>
 #include <QWidget>
 
-#include "operation/run.h"
-#include "operation/run_assembly.h"
 #include "platform/bitmap.h"
 #include "platform/picture_list.h"
 #include "platform/sprite_engine.h"
+#include "run/run_assembly.h"
+#include "state/run.h"
 
 namespace cabsim {
 
@@ -28,7 +28,8 @@ class CabPanelHooks {
                                 const FileResolver& resolve) {
     (void)run, (void)pictures, (void)sprites, (void)resolve;
   }
-  /// The sprite of the emergency-brake lamp is hidden at the start of a run.
+  /// Once the sounds are bound: the panel is shown with its emergency-brake
+  /// lamp out.
   virtual void hide_emergency_lamp() {}
   /// After each operation tick: sprites, patterns and angles follow the
   /// running state.

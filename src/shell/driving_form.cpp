@@ -8,12 +8,13 @@
 
 #include "data/definition_error.h"
 #include "data/shift_jis.h"
-#include "dynamics/motion_cycle.h"
-#include "operation/operation_tick.h"
-#include "operation/run_assembly.h"
+#include "operation/film_segments.h"
 #include "platform/file_paths.h"
 #include "platform/surface.h"
-#include "presentation/film_segments.h"
+#include "run/form_handlers.h"
+#include "run/motion_cycle.h"
+#include "run/operation_tick.h"
+#include "run/run_assembly.h"
 #include "shell/help_form.h"
 #include "shell/sound_output.h"
 #include "sound/sound_channels_silent.h"
@@ -123,6 +124,9 @@ bool TForm1::FormCreate(const RunSelection& selection) {
   };
   steps.files_read = [this](Run& run) { after_files_read(run); };
   steps.sounds_bound = [this](Run&) { panel_->hide_emergency_lamp(); };
+  steps.message = [this](std::string_view text) {
+    if (services_.message) services_.message(QString::fromUtf8(text.data(), text.size()));
+  };
   try {
     assemble_run(*run_, selection, run_settings, resolve_file, steps);
   } catch (const std::exception& e) {
@@ -131,10 +135,7 @@ bool TForm1::FormCreate(const RunSelection& selection) {
     services_.fail(QString::fromStdString(e.what()));
     return false;
   }
-  // The rest of step 16: what the form itself holds of the starting state.
-  RunState& s = run_->state;
-  s.film_frame_count = film_.frame_count();
-  s.start_caption = sjis_to_utf8(run_->text.Start);
+  // The rest of step 16: the menus follow the starting state.
   set_menu_checks();
   build_move_menu();
   load_stop_line_pictures(*run_);
@@ -149,8 +150,7 @@ void TForm1::after_files_read(Run& run) {
   if (services_.status) services_.status(QString::fromUtf8(kStatusDrawingPanel.data()));
   panel_->create_cab_panel(run, DXImageList1, DXSpriteEngine1, resolve_file);
   load_timetable_card(run);
-  // Step 10: the film.
-  open_first_film(run);
+  // Step 10, the film, follows in the assembly.
 }
 
 void TForm1::load_timetable_card(Run& run) {
@@ -192,13 +192,6 @@ void TForm1::load_stop_line_pictures(Run& run) {
     stopline_->setPixmap(QPixmap::fromImage(keyed_picture(mark)));
 }
 
-void TForm1::open_first_film(Run& run) {
-  const std::string name = run.text.Path + run.route->DataName + ".avi";
-  const std::string failure = film_.open(main_film_file(run));
-  if (!failure.empty() && services_.message)
-    services_.message(QString::fromUtf8(kFilmCannotOpen) + from_sjis(name));
-}
-
 void TForm1::FormActivate() {
   if (!assembled_ || closed_ || timers_.operation_tick_enabled()) return;
   untendai_->initialize();
@@ -232,13 +225,9 @@ void TForm1::FormCloseQuery() {
   idle_.stop();  // the idle handler goes first
   timers_.set_motion_cycle(false);
   timers_.set_operation_tick(false);
-  RunState& s = run_->state;
   const DrivingSwitches switches{run_->settings.Kanko, run_->settings.Information,
                                  run_->settings.ATS, run_->settings.Tunnel};
-  s.speed = 0;  // handles, motion and display back at rest
-  s.power_handle = 0;
-  s.effective_power_notch = 0;
-  s.fade_level = 0;
+  run_to_rest(*run_);
   panel_->close_easy_cab_panel();
   if (help_) {
     help_->forward_keys = {};
@@ -290,10 +279,10 @@ void TForm1::on_operation_tick() {
 
 void TForm1::follow_state() {
   if (!run_) return;
-  const RunState& s = run_->state;
+  const RunView& s = run_->view;
   setWindowTitle(QString::fromStdString(s.window_caption));
   if (start1_) start1_->setText(QString::fromStdString(s.start_caption));
-  if (s.debug_mode) {
+  if (run_->state.debug_mode) {
     for (size_t i = 0; i < labels_.size(); ++i) {
       const std::string& text = s.debug_labels[i];
       labels_[i]->setText(i + 1 == labels_.size() ? QString::fromStdString(text) : from_sjis(text));
@@ -310,7 +299,7 @@ void TForm1::follow_state() {
 }
 
 void TForm1::follow_stop_gauge() {
-  const RunState& s = run_->state;
+  const RunView& s = run_->view;
   if (s.stopline_top != shown_stopline_top_) {
     shown_stopline_top_ = s.stopline_top;
     stopline_->move(kGaugeLeft, s.stopline_top);

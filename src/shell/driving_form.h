@@ -13,8 +13,6 @@
 #include <functional>
 #include <memory>
 
-#include "operation/run.h"
-#include "operation/settings_store.h"
 #include "platform/bitmap.h"
 #include "platform/drawing_area.h"
 #include "platform/film_source_ffmpeg.h"
@@ -26,13 +24,13 @@
 #include "shell/cab_panel_hooks.h"
 #include "shell/qt_run_timers.h"
 #include "shell/shell_services.h"
+#include "state/run.h"
+#include "state/settings_store.h"
 
 namespace cabsim {
 
 class TForm4;
 
-/// Message of a film that cannot be opened (followed by its name).
-inline constexpr const char* kFilmCannotOpen = "映像ファイルを開けません";
 /// Suffix of a timetable card picture that cannot be loaded.
 inline constexpr const char* kNotFound = "が見つかりません";
 /// Message when the sound output cannot be made again as a run closes.
@@ -96,6 +94,8 @@ class TForm1 final : public QMainWindow {
   QLabel* debug_label(int i) const { return labels_[static_cast<size_t>(i)]; }
   const Surface& scene_surface() const { return scene_surface_; }
   FilmSource& film() { return film_; }
+  /// The film frame the scene last took in full; -1 none yet.
+  int32_t last_fetched_frame() const { return last_fetched_frame_; }
   int frames_per_second() const { return fps_; }
   bool closed() const { return closed_; }
   QLabel* stopline() const { return stopline_; }
@@ -121,7 +121,6 @@ class TForm1 final : public QMainWindow {
   void build_move_menu();
   void set_menu_checks();
   void after_files_read(Run& run);
-  void open_first_film(Run& run);
   void load_timetable_card(Run& run);
   void load_stop_line_pictures(Run& run);
   void DDRinit();
@@ -158,7 +157,7 @@ class TForm1 final : public QMainWindow {
   QLabel* stopline_ = nullptr;
   QLabel* remain_ = nullptr;
   QLabel* stop_ = nullptr;
-  QPixmap stop_sign_;          // sign image 0: the stop-line picture's first cell
+  QPixmap stop_sign_;  // sign image 0: the stop-line picture's first cell
   int32_t shown_stopline_top_ = 0;
   bool stop_shown_ = false;
   PictureList DXImageList1;
@@ -166,6 +165,8 @@ class TForm1 final : public QMainWindow {
 
   // The four work pictures and the three surfaces of the display.
   std::shared_ptr<const FrameBitmap> frame_bitmap_;
+  int32_t last_fetched_frame_ = -1;  ///< the frame frame_bitmap_ holds in full
+  uint32_t fetched_refresh_ = 0;     ///< the view's film_refresh when it was fetched
   Bitmap scene_bitmap_;
   Bitmap still_picture_;
   Bitmap stop_line_picture_;

@@ -7,6 +7,7 @@
 #include "platform/colour.h"
 #include "presentation/display_pass.h"
 #include "presentation/scan_line_effects.h"
+#include "run/form_handlers.h"
 #include "shell/driving_form.h"
 
 namespace cabsim {
@@ -40,14 +41,14 @@ void TForm1::AppIdle() {
   const int64_t now = clock_.milliseconds();
   fps_ = cabsim::frames_per_second(now, last_pass_ms_);
   last_pass_ms_ = now;
-  RunState& s = run_->state;
+  const RunState& s = run_->state;
   if (frozen_at_movie_stop(s, *run_->route)) return;
   fetch_film_frame();
   if (!s.debug_mode) {
     draw_stop_line_marker();
     draw_dark_boxes();
-  } else if (!s.top_message.empty()) {
-    untenLine(s.top_message);
+  } else if (!run_->view.top_message.empty()) {
+    untenLine(run_->view.top_message);
   }
   if (!scene_bitmap_.empty() && !scene_surface_.empty()) scene_surface_.copy_in(scene_bitmap_);
   if (!s.debug_mode) write_overlay_texts();
@@ -55,14 +56,17 @@ void TForm1::AppIdle() {
 }
 
 void TForm1::fetch_film_frame() {
-  RunState& s = run_->state;
-  const std::optional<int32_t> n = film_frame_to_show(s);
+  const std::optional<int32_t> n = film_frame_to_show(run_->state);
   if (!n || !film_.is_open() || scene_surface_.empty()) return;
-  if (*n != s.last_fetched_frame || !frame_bitmap_) {
+  const uint32_t refresh = run_->view.film_refresh;
+  if (*n != last_fetched_frame_ || refresh != fetched_refresh_ || !frame_bitmap_) {
     FilmFrame shown = film_.frame(*n, kFrameWait);
     if (shown.picture) frame_bitmap_ = shown.picture;
     // A frame still being decoded is asked for again in the next pass.
-    if (shown.exact) s.last_fetched_frame = *n;
+    if (shown.exact) {
+      last_fetched_frame_ = *n;
+      fetched_refresh_ = refresh;
+    }
   }
   if (!frame_bitmap_) return;
   // Every pass starts from the clean film picture, under the new boxes.
@@ -71,7 +75,7 @@ void TForm1::fetch_film_frame() {
 
 void TForm1::draw_stop_line_marker() {
   // The marker grows from far to near; no rectangle draws nothing.
-  const std::array<int32_t, 4>& m = run_->state.stop_marker;
+  const std::array<int32_t, 4>& m = run_->view.stop_marker;
   const int64_t w = int64_t{m[2]} - m[0], h = int64_t{m[3]} - m[1];
   constexpr int64_t kLargest = 4096;  // larger than any cab view
   if (stop_line_keyed_.isNull() || scene_bitmap_.empty()) return;
@@ -84,7 +88,7 @@ void TForm1::draw_stop_line_marker() {
 void TForm1::draw_dark_boxes() {
   const RgbRows rows = rows_of(scene_bitmap_);
   if (!rows.data) return;
-  for (const DarkBox& box : dark_boxes(run_->state, sizes_))
+  for (const DarkBox& box : dark_boxes(run_->view, sizes_))
     bgblack(rows, box.x, box.y, box.w, box.h);
 }
 
@@ -103,7 +107,7 @@ void TForm1::write_overlay_texts() {
   auto canvas = scene_surface_.canvas();
   canvas->set_brush(BrushStyle::kClear);
   const QColor foreground = colour_from_windows(kColourScrollBar);
-  for (const OverlayText& text : overlay_texts(run_->state, sizes_)) {
+  for (const OverlayText& text : overlay_texts(run_->view, sizes_)) {
     canvas->set_font(overlay_font(text.points));
     canvas->set_font_colour(text.shadow ? QColor(Qt::black) : foreground);
     const QString shown = text_of(text);
@@ -126,11 +130,11 @@ void TForm1::present_scene() {
     untendai_->draw(clock_surface_, panel_->clock_position().x(), panel_->clock_position().y(),
                     true);
   }
-  RunState& s = run_->state;
-  if (s.fade_level > 0) {
+  const int32_t fade = run_->state.fade_level;
+  if (fade > 0) {
     untendai_->alpha_fill(QRect(0, 0, DrawingArea::kWidth, DrawingArea::kHeight), Qt::black,
-                          std::min(s.fade_level, kFadeEnd));
-    if (fade_step(s)) {
+                          std::min(fade, kFadeEnd));
+    if (fade_out_pass(*run_)) {
       untendai_->present();
       close();  // the fade has ended the run
       return;
@@ -151,7 +155,7 @@ void TForm1::draw_kilometre_post() {
     if (auto post = kilometre_post_text(run_->selection.route_file, s.position))
       canvas->text_out(412, 58, QString::fromStdString(*post));
     canvas->text_out(333, 131, QDate::currentDate().toString("yy/MM/dd"));
-    canvas->text_out(336, 138, QString::fromStdString(s.clock_text));
+    canvas->text_out(336, 138, QString::fromStdString(run_->view.clock_text));
   }
   kilometre_surface_.set_transparent_colour(kilometre_surface_.pixel(0, 0));
   untendai_->draw(kilometre_surface_, 0, 384, true);

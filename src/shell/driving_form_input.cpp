@@ -6,9 +6,10 @@
 #include <QWheelEvent>
 
 #include "data/shift_jis.h"
-#include "input/keyboard.h"
-#include "operation/start_pause.h"
 #include "operation/stations.h"
+#include "run/keyboard.h"
+#include "run/form_handlers.h"
+#include "run/start_pause.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
 
@@ -74,23 +75,18 @@ void TForm1::build_menus() {
   connect(item(show, "menu_d1", "操作説明(&U)"), &QAction::triggered, this,
           [this] { menu_d1Click(); });
   connect(check_item(show, "D1", "解説あり(&D)"), &QAction::toggled, this, [this](bool on) {
-    if (!run_) return;
-    run_->settings.Information = on ? 1 : 0;
-    run_->state.commentary_on = on ? 1 : 0;
+    if (run_) D1Click(*run_, on);
   });
   QAction* easy = item(show, "N3", "かんたん運転台(&E)", panel_->has_easy_cab_panel());
   connect(easy, &QAction::triggered, this, [this] { panel_->show_easy_cab_panel(this); });
   connect(check_item(show, "OFF1", "喚呼なし(&K)"), &QAction::toggled, this, [this](bool on) {
-    if (run_) run_->settings.Kanko = on ? 1 : 0;
+    if (run_) OFF1Click(*run_, on);
   });
   connect(check_item(show, "OFF2", "入門モード(&A)"), &QAction::toggled, this, [this](bool on) {
-    if (!run_) return;
-    run_->settings.ATS = on ? 1 : 0;
-    run_->state.beginner_mode = on ? 1 : 0;
-    run_->state.ats_on = on ? 0 : 1;
+    if (run_) OFF2Click(*run_, on);
   });
   connect(check_item(show, "OFFV1", "視覚効果OFF(&V)"), &QAction::toggled, this, [this](bool on) {
-    if (run_) run_->settings.Tunnel = on ? 1 : 0;
+    if (run_) OFFV1Click(*run_, on);
   });
   item(show, "P1", "列車設定(&P)", false)->setVisible(false);
 

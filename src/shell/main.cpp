@@ -4,10 +4,10 @@
 #include <QMessageBox>
 #include <iostream>
 
-#include "operation/command_line.h"
 #include "platform/file_paths.h"
 #include "platform/fonts.h"
 #include "platform/settings_store_qt.h"
+#include "shell/command_line.h"
 #include "shell/help_form.h"
 #include "shell/start_window.h"
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "operation/run_timers.h"
 #include "platform/ui_timer.h"
+#include "state/run_timers.h"
 
 namespace cabsim {
 

@@ -7,10 +7,10 @@
 #include <QWidget>
 #include <memory>
 
-#include "operation/command_line.h"
-#include "operation/settings_store.h"
+#include "shell/command_line.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
+#include "state/settings_store.h"
 
 namespace cabsim {
 

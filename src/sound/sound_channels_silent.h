@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "sound/sound_channels.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "sound/sound_channels.h"
+#include "state/sound_channels.h"
 
 namespace cabsim {
 

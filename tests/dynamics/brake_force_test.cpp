@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "dynamics/rolling_back.h"
+#include "input/masconupdate.h"
 #include "sound/sound_channels_silent.h"
 #include "support/train_builder.h"
 
@@ -69,27 +70,29 @@ TEST(BrakeForce, RollingBackWithReverserForwardAppliesTheEmergencyBrake) {
   SilentSoundChannels sounds;
   sounds.set_length(test::kSoundEB, 2000);
   RunState s = initial_run_state(train);
+  RunView view;
   s.brake_handle = 0;
   s.speed = -5;
-  rolling_back_protection_step(s, train, texts, sounds);
+  EXPECT_FALSE(rolling_back_protection_step(s, train, sounds));
   EXPECT_EQ(s.protection_emergency_flag, 0);
   s.reverser = -1;
   s.speed = -20;
-  rolling_back_protection_step(s, train, texts, sounds);
+  EXPECT_FALSE(rolling_back_protection_step(s, train, sounds));
   EXPECT_EQ(s.protection_emergency_flag, 0);
   s.reverser = 1;
   s.speed = -5.1L;
-  rolling_back_protection_step(s, train, texts, sounds);
+  ASSERT_TRUE(rolling_back_protection_step(s, train, sounds));  // the handles are refreshed
+  masconupdate(s, view, train, texts);
   EXPECT_EQ(s.protection_emergency_flag, 1);
   EXPECT_EQ(sounds.status(test::kSoundEB), ChannelStatus::kPlayingOnce);
   EXPECT_EQ(s.brake_change_pending, 1);
   EXPECT_EQ(s.straight_air_change_pending, 1);
   EXPECT_EQ(s.electric_brake_change_pending, 1);
-  EXPECT_EQ(s.brake_notch_pattern, 8);  // the emergency picture
+  EXPECT_EQ(view.brake_notch_pattern, 8);  // the emergency picture
   TrainParams off = TrainFileText{}.set("[Back]", "0").read();
   RunState o = initial_run_state(off);
   o.speed = -30;
-  rolling_back_protection_step(o, off, texts, sounds);
+  EXPECT_FALSE(rolling_back_protection_step(o, off, sounds));
   EXPECT_EQ(o.protection_emergency_flag, 0);
 }
 

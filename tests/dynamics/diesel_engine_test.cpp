@@ -4,8 +4,9 @@
 
 #include "dynamics/diesel_engine.h"
 #include "input/handle_model.h"
-#include "operation/virtual_clock.h"
+#include "input/masconupdate.h"
 #include "sound/sound_channels_silent.h"
+#include "state/virtual_clock.h"
 #include "support/train_builder.h"
 
 namespace cabsim {
@@ -39,11 +40,12 @@ struct Diesel {
   CabworksText texts = test::test_texts();
   SilentSoundChannels sounds;
   RunState s = initial_run_state(train);
+  RunView view;
 
   /// The diesel steps of one 100 ms tick, in the tick's order.
   void tick() {
     automatic_gear_selection_step(s, train);
-    gear_change_step(s, train, texts);
+    if (gear_change_step(s, train)) masconupdate(s, view, train, texts);
     engine_speed_step(s, train);
     engine_stall_step(s, train, sounds);
     gear_reset_step(s, train);
@@ -54,8 +56,8 @@ TEST(DieselEngine, DrivingOffInTheLastGearStallsTheEngine) {
   Diesel d("MT");
   ASSERT_EQ(d.train.Engine_count, 3);
   d.s.effective_power_notch = 0;
-  gear_lever(d.s, d.train, d.texts, +1);
-  gear_lever(d.s, d.train, d.texts, +1);  // never above the last row
+  gear_lever(d.s, d.view, d.train, d.texts, +1);
+  gear_lever(d.s, d.view, d.train, d.texts, +1);  // never above the last row
   EXPECT_EQ(d.s.target_gear, 2);
   d.s.effective_power_notch = 1;
   for (int i = 0; i < 10; ++i) d.tick();  // the change to gear 2 takes a second
@@ -98,7 +100,7 @@ TEST(DieselEngine, ManualGearsWaitForPowerAndChangeInOneSecond) {
   d.s.speed = 50;
   for (int i = 0; i < 20; ++i) d.tick();
   EXPECT_EQ(d.s.gear, 1);  // no automatic change
-  gear_lever(d.s, d.train, d.texts, +1);
+  gear_lever(d.s, d.view, d.train, d.texts, +1);
   for (int i = 0; i < 20; ++i) d.tick();
   EXPECT_EQ(d.s.gear, 1);  // no power yet
   d.s.effective_power_notch = 1;

@@ -23,9 +23,10 @@ struct DrivenRun {
   CabworksText texts = test::test_texts();
   SilentSoundChannels sounds;
   RunState s = initial_run_state(train);
+  RunView view;
   int elapsed_ms = 0;
 
-  void press(char key) { apply_handle_key(s, key, train, texts, sounds); }
+  void press(char key) { apply_handle_key(s, view, key, train, texts, sounds); }
 
   /// Runs `ms` of simulated time: a 33 ms cycle every 33 ms, a 100 ms tick
   /// every 100 ms, the cycle first when both fall due together.
@@ -39,7 +40,7 @@ struct DrivenRun {
       }
       if (elapsed_ms % 100 == 0) {
         brake_force_step(s, train);
-        motor_current_step(s, train);
+        motor_current_step(s, view, train);
         electric_brake_step(s, train);
         compressor_step(s, train, sounds);
         voltmeter_step(s);
@@ -57,12 +58,12 @@ TEST(DrivingSequence, ReleasePowerAwayAndBrakeElectrically) {
   // Seven steps up from emergency to B1, then hold, then 0.
   for (int i = 0; i < 7; ++i) r.press('8');
   EXPECT_EQ(r.s.brake_handle, -1);
-  EXPECT_EQ(r.s.brake_text, "B1");
+  EXPECT_EQ(r.view.brake_text, "B1");
   r.press('8');
-  EXPECT_EQ(r.s.brake_text, "抑速");
+  EXPECT_EQ(r.view.brake_text, "抑速");
   r.press('8');
-  EXPECT_EQ(r.s.brake_text, "ブレーキ緩め");
-  EXPECT_EQ(r.s.power_text, "切");
+  EXPECT_EQ(r.view.brake_text, "ブレーキ緩め");
+  EXPECT_EQ(r.view.power_text, "切");
   // The pipe recharges at 1.6 kPa a cycle; the brake releases once it passes 385 kPa.
   r.run(9000);
   EXPECT_EQ(r.s.effective_brake_notch, 0);
@@ -75,7 +76,7 @@ TEST(DrivingSequence, ReleasePowerAwayAndBrakeElectrically) {
 
   // Notch 1: the force appears five cycles later, the ammeter on the next tick.
   r.press('8');
-  EXPECT_EQ(r.s.power_text, "P1");
+  EXPECT_EQ(r.view.power_text, "P1");
   r.run(5 * 33);
   EXPECT_EQ(r.s.effective_power_notch, 1);
   r.run(200);
@@ -88,7 +89,7 @@ TEST(DrivingSequence, ReleasePowerAwayAndBrakeElectrically) {
   r.s.speed = 40;
   for (int i = 0; i < 5; ++i) r.press('2');
   EXPECT_EQ(r.s.brake_handle, -3);
-  EXPECT_EQ(r.s.brake_text, "B3");
+  EXPECT_EQ(r.view.brake_text, "B3");
   r.run(3000);
   EXPECT_EQ(r.s.effective_power_notch, 0);
   EXPECT_EQ(r.s.tractive_force.count(), 0);

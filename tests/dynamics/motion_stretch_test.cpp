@@ -13,6 +13,7 @@ struct Stretch {
   TrainParams train = test::TrainFileText{}.read();
   RouteTables route;
   RunState s = initial_run_state(train);
+  RunView view;
 
   Stretch() { route.Friction = Fixed::from_real(0.35L); }
 
@@ -20,7 +21,7 @@ struct Stretch {
   void tick(long double tractive = 0) {
     s.tractive_force = Fixed::from_real(tractive);
     s.resistance_force = Fixed();
-    motion_stretch(s, train, route);
+    motion_stretch(s, view, train, route);
   }
 };
 
@@ -91,9 +92,9 @@ TEST(MotionStretch, ResistanceOffLeavesOnlyTheTractiveForce) {
   const long double dv = 26000 / (260 * 1000.0L) * 3.6L / 10;
   EXPECT_NEAR(static_cast<double>(m.s.speed), static_cast<double>(40 + dv), 1e-12);
   EXPECT_LT(m.s.resistance_force.count(), 0);  // computed, not applied
-  EXPECT_EQ(m.s.speed_text, "");
-  speed_text_step(m.s);
-  EXPECT_EQ(m.s.speed_text, " 40.0 km/h");
+  EXPECT_EQ(m.view.speed_text, "");
+  speed_text_step(m.s, m.view);
+  EXPECT_EQ(m.view.speed_text, " 40.0 km/h");
   EXPECT_EQ(speed_text_of(-5.25L), " -5.2 km/h");
   EXPECT_EQ(speed_text_of(123.46L), "123.5 km/h");
 }

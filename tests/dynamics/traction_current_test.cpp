@@ -24,35 +24,36 @@ TrainParams current_limit_train() {
 TEST(TractionCurrent, StepsProgressWhileTheCurrentIsBelowTheLimit) {
   TrainParams train = current_limit_train();
   RunState s = initial_run_state(train);
+  RunView view;
   s.effective_power_notch = 1;
   s.speed = 10;
   // Row 0: 3000 / 10 = 300 A < 400: row 1 is taken in the same tick (600 A).
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.step_index, 1);
   EXPECT_EQ(s.step_current, 600);
   EXPECT_EQ(s.motor_current, 600);
-  EXPECT_TRUE(s.step_end_lamp);  // no further step at notch 1
+  EXPECT_TRUE(view.step_end_lamp);  // no further step at notch 1
   // Notch 2 at 30 km/h: row 2 gives 300 A, row 3 400 A, where the limit stops it.
   s.effective_power_notch = 2;
   s.speed = 30;
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.step_index, 3);
   EXPECT_EQ(s.step_current, 400);
-  EXPECT_TRUE(s.step_end_lamp);
+  EXPECT_TRUE(view.step_end_lamp);
   // Faster the current falls below the limit again and the last step is taken.
   s.effective_power_notch = 3;
   for (int tick = 0; tick < 200; ++tick) {
     s.speed = 30 + tick * 0.5L;
-    motor_current_step(s, train);
+    motor_current_step(s, view, train);
   }
   EXPECT_EQ(s.step_index, 4);
-  EXPECT_EQ(s.step_current, 116);  // 15000 / 129.5 km/h
-  EXPECT_TRUE(s.step_end_lamp);    // the last row: no further step
+  EXPECT_EQ(s.step_current, 116);   // 15000 / 129.5 km/h
+  EXPECT_TRUE(view.step_end_lamp);  // the last row: no further step
   s.step_index = 5;
   EXPECT_FALSE(step_end_lamp_on(s, train));
   // Notch 0 resets the progression.
   s.effective_power_notch = 0;
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.step_index, 0);
   EXPECT_EQ(s.step_current, 0);
   EXPECT_EQ(s.motor_current, 0);
@@ -61,17 +62,18 @@ TEST(TractionCurrent, StepsProgressWhileTheCurrentIsBelowTheLimit) {
 TEST(TractionCurrent, StandstillKeepsTheStepCurrentAtTheRowSpeed) {
   TrainParams train = current_limit_train();
   RunState s = initial_run_state(train);
+  RunView view;
   s.effective_power_notch = 1;
   s.step_current = 123;
   s.speed = 0;  // |v| equals c2 of every row: the current is not recomputed
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.step_current, 123);
   EXPECT_EQ(s.step_index, 1);
   EXPECT_EQ(s.motor_current, 123);
   // With the doors open nothing moves.
   s.doors_open = 1;
   s.speed = 10;
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.step_current, 123);
   EXPECT_EQ(s.step_index, 1);
 }
@@ -79,18 +81,19 @@ TEST(TractionCurrent, StandstillKeepsTheStepCurrentAtTheRowSpeed) {
 TEST(TractionCurrent, NotchCurveAmmeterShowsFiftyAmpsPerAcceleration) {
   TrainParams train = TrainFileText{}.read();
   RunState s = initial_run_state(train);
+  RunView view;
   s.effective_brake_notch = 0;
   s.effective_power_notch = 1;
   s.published_tractive_force = Fixed::from_real(2.0L / 3.6L * 260 * 1000);
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.motor_current, 100);
   s.effective_power_notch = 0;
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.motor_current, 0);
   // While braking the reading follows the published force as well.
   s.effective_brake_notch = -2;
   s.published_tractive_force = Fixed::from_real(-0.5L / 3.6L * 260 * 1000);
-  motor_current_step(s, train);
+  motor_current_step(s, view, train);
   EXPECT_EQ(s.motor_current, -25);
 }
 

@@ -136,10 +136,11 @@ TEST(Traction, PowerDelayTakesEffectOnTheFifthCycle) {
   CabworksText texts = test::test_texts();
   SilentSoundChannels sounds;
   RunState s = powered(train, 0, 0);
-  apply_handle_key(s, 'z', train, texts, sounds);
+  RunView view;
+  apply_handle_key(s, view, 'z', train, texts, sounds);
   int cycle = 0;
   for (; cycle < 4; ++cycle) {
-    if (cycle == 2) apply_handle_key(s, 'z', train, texts, sounds);  // restarts nothing
+    if (cycle == 2) apply_handle_key(s, view, 'z', train, texts, sounds);  // restarts nothing
     power_notch_delay_step(s, train);
     EXPECT_EQ(s.effective_power_notch, 0) << cycle;
   }
@@ -150,7 +151,7 @@ TEST(Traction, PowerDelayTakesEffectOnTheFifthCycle) {
   EXPECT_EQ(s.effective_power_notch, 2);
 
   // Without line voltage the delay stands still.
-  apply_handle_key(s, 'z', train, texts, sounds);
+  apply_handle_key(s, view, 'z', train, texts, sounds);
   s.line_voltage = Fixed();
   for (int i = 0; i < 10; ++i) power_notch_delay_step(s, train);
   EXPECT_EQ(s.effective_power_notch, 2);

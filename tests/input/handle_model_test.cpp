@@ -21,6 +21,7 @@ struct Cab {
   CabworksText texts = test::test_texts();
   SilentSoundChannels sounds;
   RunState s;
+  RunView view;
 
   explicit Cab(const TrainFileText& file) : train(file.read()) {
     s = initial_run_state(train);
@@ -28,7 +29,7 @@ struct Cab {
   }
   /// Presses the keys one after another.
   void press(const std::string& keys) {
-    for (char k : keys) apply_handle_key(s, k, train, texts, sounds);
+    for (char k : keys) apply_handle_key(s, view, k, train, texts, sounds);
   }
   /// Brake and power handle as one lever position: notches positive, brake
   /// steps negative; hold is reported as "H".
@@ -222,13 +223,13 @@ TEST(HandleModel, PowerModesKeepTheHandleInsideTheirNotches) {
   cab.press("aa");
   cab.press("9");
   EXPECT_EQ(cab.s.power_mode, 1);
-  EXPECT_EQ(cab.s.gear_text, "P");
+  EXPECT_EQ(cab.view.gear_text, "P");
   cab.press("z");
   EXPECT_EQ(cab.s.power_handle, 3);  // from 0 into the first notch of the mode
-  EXPECT_EQ(cab.s.power_text, utf8_to_sjis("並列") + "1");  // names stay Shift-JIS
+  EXPECT_EQ(cab.view.power_text, utf8_to_sjis("並列") + "1");  // names stay Shift-JIS
   cab.press("zz");
   EXPECT_EQ(cab.s.power_handle, 4);
-  EXPECT_EQ(cab.s.power_text, utf8_to_sjis("並列") + "2");
+  EXPECT_EQ(cab.view.power_text, utf8_to_sjis("並列") + "2");
   cab.press("a");
   EXPECT_EQ(cab.s.power_handle, 3);
   cab.press("a");
@@ -241,26 +242,26 @@ TEST(HandleModel, PowerModesKeepTheHandleInsideTheirNotches) {
   EXPECT_EQ(cab.s.power_handle, 0);
   cab.press("w");
   EXPECT_EQ(cab.s.power_mode, 0);  // wraps after the last mode
-  EXPECT_EQ(cab.s.gear_text, "S");
+  EXPECT_EQ(cab.view.gear_text, "S");
 }
 
 TEST(HandleModel, ReverserMovesOnlyAtStandstill) {
   Cab cab(TrainFileText{});
   cab.press("b");
   EXPECT_EQ(cab.s.reverser, -1);
-  EXPECT_EQ(cab.s.backward_lamp, 1);
-  EXPECT_EQ(cab.s.forward_lamp, 0);
+  EXPECT_EQ(cab.view.backward_lamp, 1);
+  EXPECT_EQ(cab.view.forward_lamp, 0);
   cab.s.speed = -1.0L;  // 1 km/h is still standstill
   cab.press("n");
   EXPECT_EQ(cab.s.reverser, 0);
-  EXPECT_EQ(cab.s.reverser_text, "中");
+  EXPECT_EQ(cab.view.reverser_text, "中");
   cab.s.speed = 1.01L;
   cab.press("f");
   EXPECT_EQ(cab.s.reverser, 0);
   cab.s.speed = 0;
   cab.press("f");
   EXPECT_EQ(cab.s.reverser, 1);
-  EXPECT_EQ(cab.s.reverser_text, "前");
+  EXPECT_EQ(cab.view.reverser_text, "前");
 }
 
 TEST(HandleModel, KeySwapExchangesTwoAndEight) {
@@ -288,7 +289,7 @@ TEST(HandleModel, ManualDieselGearLeverNeedsPowerOff) {
   Cab cab(file);
   cab.press("s");
   EXPECT_EQ(cab.s.target_gear, 2);
-  EXPECT_EQ(cab.s.gear_text, "2段");
+  EXPECT_EQ(cab.view.gear_text, "2段");
   cab.press("s");
   EXPECT_EQ(cab.s.target_gear, 2);  // the last row is the top gear
   cab.s.effective_power_notch = 1;
@@ -297,7 +298,7 @@ TEST(HandleModel, ManualDieselGearLeverNeedsPowerOff) {
   cab.s.effective_power_notch = 0;
   cab.press("xxx");
   EXPECT_EQ(cab.s.target_gear, 0);
-  EXPECT_EQ(cab.s.gear_text, "中立");
+  EXPECT_EQ(cab.view.gear_text, "中立");
 }
 
 }  // namespace

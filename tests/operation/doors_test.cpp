@@ -3,14 +3,14 @@
 // with and without its panel picture, and the station lamps.
 #include <gtest/gtest.h>
 
-#include "input/keyboard.h"
 #include "operation/doors.h"
-#include "operation/run_assembly.h"
-#include "operation/start_pause.h"
 #include "operation/station_calls.h"
+#include "operation/station_run.h"
 #include "operation/stations.h"
-#include "presentation/panel_state.h"
-#include "station_run.h"
+#include "run/keyboard.h"
+#include "run/run_assembly.h"
+#include "run/start_pause.h"
+#include "state/panel_state.h"
 
 namespace cabsim {
 namespace {
@@ -45,18 +45,19 @@ TEST(Doors, DoorOperateOnlyClearsTheOpenFlagWhileMoving) {
 TEST(Doors, OneManDoorsWaitForTheDoorKey) {
   StationRun t(1);
   RunState& s = t.s();
-  EXPECT_EQ(s.car_count_text, "");
+  RunView& view = t.v();
+  EXPECT_EQ(view.car_count_text, "");
   start1Click(*t.run);
   for (int i = 0; i < 500; ++i) t.tick();  // 50 s: 30 s past the departure
   EXPECT_GT(s.clock, test::kFirstDeparture);
   EXPECT_EQ(s.doors_open, 1);
   EXPECT_EQ(t.station(0).departed, 0);
-  EXPECT_EQ(s.car_count_text, test::sjis("ドアを閉めてください"));  // the notice to close them
+  EXPECT_EQ(view.car_count_text, test::sjis("ドアを閉めてください"));  // the notice to close them
 
   s.door_sound_draw = 10;  // within the station's 50 per cent
   AsciiDown(*t.run, 'd');
   EXPECT_EQ(s.doors_open, 0);
-  EXPECT_EQ(s.car_count_text, "");
+  EXPECT_EQ(view.car_count_text, "");
   EXPECT_TRUE(t.playing(test::kDoorClose));
   int n = t.ticks_until([&] { return s.door_closed_lamp == 1; }, 100);
   EXPECT_GE(n, 29);
@@ -91,16 +92,21 @@ TEST(Doors, OneManDoorsWaitForTheDoorKey) {
 void door_cycle(bool lamp_picture) {
   StationRun t;
   RunState& s = t.s();
-  s.panel[E::kLampDoor].present = lamp_picture ? 1 : 0;
-  s.panel[E::kLampDoor].pattern_count = 1;
+  RunView& view = t.v();
+  view.panel[E::kLampDoor].present = lamp_picture ? 1 : 0;
+  view.panel[E::kLampDoor].pattern_count = 1;
   set_up_run_state(*t.run);
   EXPECT_EQ(s.door_closed_lamp, 0);  // dark from the start: the doors are open
-  if (lamp_picture) EXPECT_EQ(s.panel[E::kLampDoor].visible, 0);
+  if (lamp_picture) {
+    EXPECT_EQ(view.panel[E::kLampDoor].visible, 0);
+  }
   start1Click(*t.run);
   ASSERT_GT(t.ticks_until([&] { return s.door_closed_lamp == 1; }, 1000), 0);
   EXPECT_EQ(s.doors_not_closed, 0);
   EXPECT_EQ(s.departure_counter, 1);
-  if (lamp_picture) EXPECT_EQ(s.panel[E::kLampDoor].visible, 1);
+  if (lamp_picture) {
+    EXPECT_EQ(view.panel[E::kLampDoor].visible, 1);
+  }
   for (int i = 0; i < 50; ++i) t.tick();
   EXPECT_EQ(s.departure_counter, 1);  // lit once per cycle
   EXPECT_EQ(s.call_sounds_queued, 1);
@@ -123,18 +129,19 @@ TEST(Doors, StationLampsFollowTheDoorsAndTheSpecialStop) {
     StationRun t(0, "東駅,0,100,1000,1,2,0,1080000,60,1," + std::to_string(special) +
                         ",0,0,300,5,0,50\n西駅,0,4000,1000,1,2,0,1110000,60,1,0,0,0,300,5,0,50\n");
     RunState& s = t.s();
+    RunView& view = t.v();
     for (size_t k : {0u, 1u}) {
-      s.panel[other_picture(k)].present = 1;
-      s.panel[other_picture(k)].visible = 1;
+      view.panel[other_picture(k)].present = 1;
+      view.panel[other_picture(k)].visible = 1;
     }
     station_step(*t.run);  // in the zone with the doors open
     station_lamps_step(*t.run);
-    EXPECT_EQ(s.panel[other_picture(0)].visible, special ? 0 : 1);
-    EXPECT_EQ(s.panel[other_picture(1)].visible, special ? 1 : 0);
+    EXPECT_EQ(view.panel[other_picture(0)].visible, special ? 0 : 1);
+    EXPECT_EQ(view.panel[other_picture(1)].visible, special ? 1 : 0);
     s.doors_open = 0;
     station_lamps_step(*t.run);
-    EXPECT_EQ(s.panel[other_picture(0)].visible, 0);
-    EXPECT_EQ(s.panel[other_picture(1)].visible, 0);
+    EXPECT_EQ(view.panel[other_picture(0)].visible, 0);
+    EXPECT_EQ(view.panel[other_picture(1)].visible, 0);
     EXPECT_EQ(s.door_closed_lamp, 0);  // not closed yet
   }
 }

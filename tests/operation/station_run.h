@@ -7,7 +7,7 @@
 #include <string>
 
 #include "data/shift_jis.h"
-#include "operation/run_assembly.h"
+#include "run/run_assembly.h"
 #include "support/test_run.h"
 
 namespace cabsim::test {
@@ -40,11 +40,11 @@ inline TrainFileText station_train() {
 /// `stations` are the `[Station]` rows; by default 東駅 (stop, melody of 20
 /// s, departs 10:00:00), 中駅 (passed, zone sound), 西駅 (the last stop).
 inline std::string station_route(int one_man, const std::string& stations = "") {
-  const std::string rows =
-      !stations.empty() ? stations
-                        : "東駅,0,100,1000,1,2,0,1080000,60,1,0,0,0,300,5,0,50\n"
-                          "中駅,1,2000,1000,1,2,3,1100000,70,0,0,0,0,300,5,0,50\n"
-                          "西駅,0,4000,1000,1,2,0,1110000,60,1,0,0,0,300,5,0,50\n";
+  const std::string rows = !stations.empty()
+                               ? stations
+                               : "東駅,0,100,1000,1,2,0,1080000,60,1,0,0,0,300,5,0,50\n"
+                                 "中駅,1,2000,1000,1,2,3,1100000,70,0,0,0,0,300,5,0,50\n"
+                                 "西駅,0,4000,1000,1,2,0,1110000,60,1,0,0,0,300,5,0,50\n";
   return "[LineName]\n試験線\n[StartPos]\n100\n[Speed_Signal]\n0\n25\n45\n75\n110\n#\n"
          "[Friction]\n0.35\n[Perspective]\n12.5\n80\n[OneMan]\n" +
          std::to_string(one_man) +

@@ -3,13 +3,13 @@
 // pass stations, the crew change and the end of the run at the last station.
 #include <gtest/gtest.h>
 
-#include "input/keyboard.h"
 #include "operation/doors.h"
-#include "operation/run_random.h"
-#include "operation/start_pause.h"
 #include "operation/station_calls.h"
+#include "operation/station_run.h"
 #include "operation/stations.h"
-#include "station_run.h"
+#include "run/keyboard.h"
+#include "run/start_pause.h"
+#include "state/run_random.h"
 
 namespace cabsim {
 namespace {
@@ -17,30 +17,31 @@ namespace {
 using test::StationRun;
 
 /// The doors shut and the lamp lit, as after a departure.
-void doors_shut(RunState& s) {
-  s.doors_open = 0;
-  s.doors_not_closed = 0;
-  set_door_closed_lamp(s, true);
+void doors_shut(Run& run) {
+  run.state.doors_open = 0;
+  run.state.doors_not_closed = 0;
+  set_door_closed_lamp(run.state, run.view.panel, true);
 }
 
 TEST(Stations, ARunFromTheFirstStationClosesItsDoorsAtDepartureAndPowersAway) {
   using namespace test;
   StationRun t;
   RunState& s = t.s();
+  RunView& view = t.v();
   EXPECT_EQ(s.clock, kFirstDeparture - 20 * 30);  // the melody ends at the departure
   start1Click(*t.run);
   t.tick();
   // The start announcement, and the melody at once (09:59:40 is past).
   EXPECT_TRUE(t.playing(kStartCall));
   EXPECT_TRUE(t.playing(kMelody));
-  EXPECT_EQ(s.clock_text, "09:59:40");
+  EXPECT_EQ(view.clock_text, "09:59:40");
   EXPECT_EQ(s.doors_open, 1);
   EXPECT_EQ(s.current_station, 0);
   EXPECT_EQ(t.station(0).doors_opened, 1);
   EXPECT_EQ(s.departure_call_pending, 1);
   EXPECT_EQ(s.next_station, 2);  // the pass station is no stop
   EXPECT_EQ(s.target_stop_position, t.station(2).stop_position);
-  EXPECT_EQ(s.stop_picture_shown, 1);
+  EXPECT_EQ(view.stop_picture_shown, 1);
   EXPECT_EQ(s.station_calls_raised[kCallMelodyStarted], 1);
   const int32_t melody_start = s.door_timer_start;
   EXPECT_GT(melody_start, kFirstDeparture - 600);
@@ -97,7 +98,8 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
     SCOPED_TRACE(offset);
     StationRun t;
     RunState& s = t.s();
-    doors_shut(s);
+    RunView& view = t.v();
+    doors_shut(*t.run);
     s.position = t.station(2).zone_start + offset;
     start1Click(*t.run);
     t.tick();
@@ -107,7 +109,7 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
       EXPECT_TRUE(t.playing(test::kDoorOpen));
       EXPECT_TRUE(t.playing(test::kArrival));
       EXPECT_EQ(s.current_station, 2);
-      EXPECT_EQ(s.next_station_text, test::sjis("西駅"));
+      EXPECT_EQ(view.next_station_text, test::sjis("西駅"));
       EXPECT_EQ(s.station_calls_raised[kCallArrival], 1);
       EXPECT_EQ(s.station_calls_raised[kCallDoorsOpened], 1);
       EXPECT_EQ(s.next_station, 3);  // the empty row after the last station
@@ -115,7 +117,7 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
       EXPECT_EQ(s.doors_open, 0);
       EXPECT_EQ(t.station(2).in_zone, 0);
       EXPECT_FALSE(t.playing(test::kDoorOpen));
-      EXPECT_EQ(s.next_station_text, test::sjis("西駅 停車"));
+      EXPECT_EQ(view.next_station_text, test::sjis("西駅 停車"));
       EXPECT_EQ(s.station_calls_raised[kCallArrival], 0);
     }
   }
@@ -123,7 +125,7 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
   // Rolling at 0.1 km/h is not standing; 0.09 km/h is.
   StationRun t;
   RunState& s = t.s();
-  doors_shut(s);
+  doors_shut(*t.run);
   s.position = t.station(2).stop_position;
   s.speed = 0.1L;
   station_step(*t.run);
@@ -136,7 +138,7 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
 TEST(Stations, TheLastStationEndsTheRunOnceItsArrivalSoundHasEnded) {
   StationRun t;
   RunState& s = t.s();
-  doors_shut(s);
+  doors_shut(*t.run);
   s.position = t.station(2).stop_position;
   start1Click(*t.run);
   t.tick();
@@ -156,34 +158,35 @@ TEST(Stations, TheLastStationEndsTheRunOnceItsArrivalSoundHasEnded) {
 TEST(Stations, APassStationOnlyChangesTheTexts) {
   StationRun t;
   RunState& s = t.s();
+  RunView& view = t.v();
   station_step(*t.run);  // at the first stop
-  EXPECT_EQ(s.stop_picture_shown, 1);
+  EXPECT_EQ(view.stop_picture_shown, 1);
   s.position = t.station(0).zone_end + 1;
   s.speed = 60;
   station_step(*t.run);
-  EXPECT_EQ(s.next_station_text, test::sjis("中駅 通過"));
-  EXPECT_EQ(s.stop_picture_shown, 0);  // left the stop zone
+  EXPECT_EQ(view.next_station_text, test::sjis("中駅 通過"));
+  EXPECT_EQ(view.stop_picture_shown, 0);  // left the stop zone
   EXPECT_EQ(t.station(0).in_zone, 0);
 
   s.position = t.station(1).stop_position;
   station_step(*t.run);
-  EXPECT_EQ(s.next_station_text, test::sjis("中駅 通過"));
+  EXPECT_EQ(view.next_station_text, test::sjis("中駅 通過"));
   EXPECT_TRUE(t.playing(test::kZoneSound));  // its zone sound, looped
   EXPECT_EQ(t.sounds.status(test::kZoneSound), ChannelStatus::kLooping);
   EXPECT_EQ(s.current_station, 0);
-  EXPECT_EQ(s.stop_picture_shown, 0);
+  EXPECT_EQ(view.stop_picture_shown, 0);
   EXPECT_EQ(t.station(1).in_zone, 0);
 
   s.position = t.station(1).zone_end + 1;
   station_step(*t.run);
-  EXPECT_EQ(s.next_station_text, test::sjis("西駅 停車"));
+  EXPECT_EQ(view.next_station_text, test::sjis("西駅 停車"));
   EXPECT_FALSE(t.playing(test::kZoneSound));  // in no zone: zone sounds stop
   EXPECT_EQ(s.current_station, 0);
 
   // Even standing in a pass station's zone opens nothing.
   s.position = t.station(1).stop_position;
   s.speed = 0;
-  doors_shut(s);
+  doors_shut(*t.run);
   station_step(*t.run);
   EXPECT_EQ(s.doors_open, 0);
 }
@@ -194,6 +197,7 @@ TEST(Stations, StopsWithoutDoorsTheFurtherKindAndTheCrewChange) {
                "東駅,2,100,1000,1,2,0,1080000,60,1,0,0,0,300,5,0,50\n"
                "北駅,3,4000,1000,1,2,0,1110000,60,1,0,0,0,300,5,0,50\n");
   RunState& s = t.s();
+  RunView& view = t.v();
   EXPECT_EQ(s.doors_open, 0);
   start1Click(*t.run);
   t.tick();
@@ -203,7 +207,8 @@ TEST(Stations, StopsWithoutDoorsTheFurtherKindAndTheCrewChange) {
   EXPECT_EQ(s.next_station, 1);
   s.position = t.station(0).zone_end + 1;
   station_step(*t.run);
-  EXPECT_EQ(s.next_station_text, test::sjis("回送"));  // the further kind: the information line alone
+  EXPECT_EQ(view.next_station_text,
+            test::sjis("回送"));  // the further kind: the information line alone
 
   // The crew-change station asks once; the default 999 never does.
   StationRun crew;

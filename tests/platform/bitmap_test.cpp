@@ -10,7 +10,7 @@
 #include "platform/artefacts.h"
 #include "platform/qt_app.h"
 #include "platform/surface.h"
-#include "presentation/frame_bitmap.h"
+#include "state/frame_bitmap.h"
 #include "support/test_files.h"
 
 namespace cabsim {

@@ -213,5 +213,55 @@ TEST(DemoLine, EachTrainPowersAwayWithoutWheelSlipAndBrakesToAStand) {
   }
 }
 
+TEST(DemoLine, SimulateHoldsTheTrainAtTheEndOfTheFilmAndNamesAMissingFilm) {
+  // Pushed past the last frame of the main film at speed, the train is held
+  // at the film's end, as in the program; without the film the message is
+  // named and the run goes on along the route.
+  test::TempDir dir;
+  generate(dir.path());
+  const fs::path script = dir / "jump.txt";
+  {
+    std::ofstream out(script);
+    // Brakes released, 50 km/h, then the film's end is far behind the frame.
+    out << "0 start\n100 char 5\n";
+    for (int i = 0; i < 5; ++i) out << 3000 + i * 10 << " key shift+F12\n";
+    for (int i = 0; i < 40; ++i) out << 3100 + i * 10 << " key shift+F8\n";
+  }
+  const std::vector<std::string> args = {"simulate",
+                                         "--data",
+                                         dir.path().string(),
+                                         "--route",
+                                         "line_up_free.dat",
+                                         "--script",
+                                         script.string(),
+                                         "--until-ms",
+                                         "5000",
+                                         "--every-ms",
+                                         "100",
+                                         "--fields",
+                                         "current_frame,film_frame_count,speed"};
+  auto with_film = test::run_tool(args);
+  ASSERT_EQ(with_film.exit_code, 0) << with_film.err;
+  EXPECT_EQ(with_film.err, "");
+  auto last = fields(with_film.out.substr(with_film.out.rfind('\n', with_film.out.size() - 2) + 1));
+  ASSERT_EQ(last.size(), 4u);
+  const int frames = std::stoi(last[2]);
+  EXPECT_GT(frames, 1000);
+  // Held at the film's end, or at the turn-back frame just before it.
+  EXPECT_LE(std::stoi(last[1]), frames);
+  EXPECT_GT(std::stoi(last[1]), frames - 500);
+  EXPECT_LT(std::stod(last[3]), 1.0);
+
+  fs::rename(dir / "movie" / "demo_up.avi", dir / "movie" / "elsewhere.avi");
+  auto without = test::run_tool(args);
+  ASSERT_EQ(without.exit_code, 0);
+  EXPECT_NE(without.err.find("映像ファイルを開けません"), std::string::npos) << without.err;
+  EXPECT_NE(without.err.find("demo_up.avi"), std::string::npos) << without.err;
+  last = fields(without.out.substr(without.out.rfind('\n', without.out.size() - 2) + 1));
+  ASSERT_EQ(last.size(), 4u);
+  EXPECT_EQ(std::stoi(last[2]), 0);
+  EXPECT_GT(std::stoi(last[1]), 40000);  // nothing holds it
+}
+
 }  // namespace
 }  // namespace cabsim

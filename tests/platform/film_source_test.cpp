@@ -1,6 +1,7 @@
 // The FFmpeg film source: frame-exact pictures in every order the display
 // asks for them, on intra-only and long-GOP films, and clean failures on
 // missing, truncated and damaged files.
+#include "platform/film_index_ffmpeg.h"
 #include "platform/film_source_ffmpeg.h"
 
 #include <gtest/gtest.h>
@@ -238,6 +239,40 @@ TEST(FilmSource, TruncatedFilmsShowTheFramesTheyStillHold) {
       EXPECT_EQ(test::read_frame_number(*end.picture), last);
     }
   }
+}
+
+// The command-line simulation opens films for their frames only; it must
+// accept and refuse exactly the films the display's source does, with the
+// same frame counts, or the two would stop the train at different places.
+TEST(FilmIndex, AcceptsAndCountsTheFilmsTheDisplayShowsAndRefusesTheRest) {
+  test::TempDir dir;
+  for (const FilmKind& kind : kKinds) {
+    const fs::path path = FilmFiles::path(kind);
+    FilmSourceFfmpeg shown_film;
+    FilmIndexFfmpeg index;
+    ASSERT_EQ(shown_film.open(path), "") << kind.name;
+    ASSERT_EQ(index.open(path), "") << kind.name;
+    EXPECT_TRUE(index.is_open());
+    EXPECT_EQ(index.frame_count(), shown_film.frame_count()) << kind.name;
+    EXPECT_EQ(index.width(), shown_film.width());
+    EXPECT_EQ(index.height(), shown_film.height());
+    EXPECT_EQ(index.frame(3, kPatience).picture, nullptr);  // never a picture
+
+    // Cut films: the two agree on what the head alone and the first half hold.
+    const std::string whole = file_bytes(path);
+    for (size_t size : {size_t{2000}, whole.size() / 2}) {
+      const fs::path cut = dir.write_bytes("cut.avi", whole.substr(0, size));
+      const bool shown_opens = shown_film.open(cut).empty();
+      EXPECT_EQ(index.open(cut).empty(), shown_opens) << kind.name << " " << size;
+      EXPECT_EQ(index.frame_count(), shown_film.frame_count()) << kind.name << " " << size;
+      EXPECT_EQ(index.is_open(), shown_opens);
+    }
+  }
+  FilmIndexFfmpeg index;
+  EXPECT_NE(index.open(dir / "no such film.avi"), "");
+  EXPECT_NE(index.open(dir.write_bytes("text.avi", "RIFF this is not a film at all")), "");
+  EXPECT_NE(index.open("concat:" + FilmFiles::path(kKinds[0]).string()), "");
+  EXPECT_EQ(index.frame_count(), 0);
 }
 
 TEST(FilmSource, PictureSizesComeFromThePicturesAndHaveALimit) {

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "platform/qt_app.h"
-#include "platform/serial_settings_dialog.h"
+#include "shell/serial_settings_dialog.h"
 #include "support/test_files.h"
 
 namespace cabsim {

@@ -18,15 +18,24 @@ std::string quote(const std::string& arg) {
 ToolResult run_tool(const std::vector<std::string>& args) {
   std::string command = quote(CABSIM_TOOL_PATH);
   for (const std::string& arg : args) command += " " + quote(arg);
-  command += " 2>/dev/null";
   ToolResult result;
+  // Standard error goes to a file of its own, read once the tool has ended.
+  FILE* err = std::tmpfile();
+  if (!err) return result;
+  command += " 2>/dev/fd/" + std::to_string(fileno(err));
   FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
+  if (!pipe) {
+    std::fclose(err);
+    return result;
+  }
   char buffer[4096];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
   int status = pclose(pipe);
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::rewind(err);
+  while ((n = fread(buffer, 1, sizeof buffer, err)) > 0) result.err.append(buffer, n);
+  std::fclose(err);
   return result;
 }
 

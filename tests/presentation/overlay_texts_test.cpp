@@ -16,46 +16,46 @@ const OverlayText* find(const std::vector<OverlayText>& texts, OverlaySlot slot,
 }
 
 TEST(OverlayTexts, NoticeLinesStackUpwardsFrom246) {
-  RunState s;
+  RunView view;
   OverlaySizes sizes{};
-  s.first_notice = "a";
-  auto texts = overlay_texts(s, sizes);
+  view.first_notice = "a";
+  auto texts = overlay_texts(view, sizes);
   EXPECT_EQ(find(texts, OverlaySlot::kFirstNotice, false)->y, 208);
   EXPECT_EQ(find(texts, OverlaySlot::kFirstNotice, true)->y, 209);
   EXPECT_EQ(find(texts, OverlaySlot::kSecondNotice, false), nullptr);
 
-  s.second_notice = "b";
-  texts = overlay_texts(s, sizes);
+  view.second_notice = "b";
+  texts = overlay_texts(view, sizes);
   EXPECT_EQ(find(texts, OverlaySlot::kSecondNotice, false)->y, 170);
 
-  s.first_notice.clear();  // only the second: it takes the first place
-  texts = overlay_texts(s, sizes);
+  view.first_notice.clear();  // only the second: it takes the first place
+  texts = overlay_texts(view, sizes);
   EXPECT_EQ(find(texts, OverlaySlot::kSecondNotice, false)->y, 208);
-  const auto boxes = dark_boxes(s, sizes);
+  const auto boxes = dark_boxes(view, sizes);
   EXPECT_NE(std::find(boxes.begin(), boxes.end(), DarkBox{7, 208, 0, -2}), boxes.end());
 }
 
 TEST(OverlayTexts, TopMessageIsCentredOnTheWidthOfTheLastPass) {
-  RunState s;
-  s.top_message = "次は東駅";
+  RunView view;
+  view.top_message = "次は東駅";
   OverlaySizes sizes{};
   sizes[static_cast<size_t>(OverlaySlot::kTopMessage)] = {101, 20};
-  const auto texts = overlay_texts(s, sizes);
+  const auto texts = overlay_texts(view, sizes);
   const OverlayText* top = find(texts, OverlaySlot::kTopMessage, false);
   EXPECT_EQ(top->x, 342 - 50);  // round(50.5) = 50, halves to even
   EXPECT_EQ(top->y, 19);
   EXPECT_TRUE(top->utf8);
   EXPECT_EQ(find(texts, OverlaySlot::kTopMessage, true)->x, 343 - 50);
-  const auto boxes = dark_boxes(s, sizes);
+  const auto boxes = dark_boxes(view, sizes);
   EXPECT_NE(std::find(boxes.begin(), boxes.end(), DarkBox{292, 19, 101, 18}), boxes.end());
 }
 
 TEST(OverlayTexts, SpeedComesFirstAndCarCountAndPatternHaveNoShadow) {
-  RunState s;
-  s.speed_text = " 45.0 km/h";
-  s.car_count_text = "8";
-  s.pattern_notice = "P";
-  const auto texts = overlay_texts(s, OverlaySizes{});
+  RunView view;
+  view.speed_text = " 45.0 km/h";
+  view.car_count_text = "8";
+  view.pattern_notice = "P";
+  const auto texts = overlay_texts(view, OverlaySizes{});
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts[0].slot, OverlaySlot::kSpeed);
   EXPECT_TRUE(texts[0].shadow);
@@ -71,16 +71,16 @@ TEST(OverlayTexts, SpeedComesFirstAndCarCountAndPatternHaveNoShadow) {
 }
 
 TEST(OverlayTexts, BoxesUseRememberedSizesAndSkipEmptyOptionalTexts) {
-  RunState s;
+  RunView view;
   OverlaySizes sizes{};
   sizes[static_cast<size_t>(OverlaySlot::kSpeed)] = {90, 22};
   sizes[static_cast<size_t>(OverlaySlot::kCarCount)] = {30, 18};
-  auto boxes = dark_boxes(s, sizes);
+  auto boxes = dark_boxes(view, sizes);
   ASSERT_EQ(boxes.size(), 7u);  // speed, four handle texts, next station, clock
   EXPECT_EQ(boxes[0], (DarkBox{547, 315, 90, 20}));
-  s.car_count_text = "8両";
-  s.limit_notice = "制限";
-  boxes = dark_boxes(s, sizes);
+  view.car_count_text = "8両";
+  view.limit_notice = "制限";
+  boxes = dark_boxes(view, sizes);
   EXPECT_EQ(boxes.size(), 9u);
   EXPECT_EQ(boxes[6], (DarkBox{7, 292, 30, 16}));
 }

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "presentation/panel_layout.h"
+#include "state/panel_layout.h"
 
 namespace cabsim {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <limits>
 
-#include "presentation/panel_layout.h"
+#include "state/panel_layout.h"
 
 namespace cabsim {
 namespace {
@@ -107,6 +107,7 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
   p.Needle_V = meter(0, 0.1);
   p.Needle_I = meter(90, 0.1, 0, 0);
   RunState s = initial_run_state(train);
+  RunView view;
   s.speed = 40;
   s.trailer_brake_cylinder = Fixed::from_real(440);
   s.motor_brake_cylinder = Fixed::from_real(200);
@@ -114,19 +115,19 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
   s.voltmeter_value = Fixed::from_real(1500);
   s.motor_current = 100;
 
-  s.panel = all_present();
-  PanelState& panel = s.panel;
+  view.panel = all_present();
+  PanelState& panel = view.panel;
   panel[PanelElement::kDigitalSpeed].pattern_count = 200;
   panel[PanelElement::kNeedleSAP].present = 0;
   panel[PanelElement::kNeedleSAP].angle = 17;
-  update_panel_gauges(s, train);
+  update_panel_gauges(s, view, train);
   EXPECT_EQ(panel[PanelElement::kNeedleSpeed].angle, 64);
   EXPECT_EQ(panel[PanelElement::kNeedleBC].angle, *needle_angle(220));  // trailer with [Mc] 0
   EXPECT_EQ(panel[PanelElement::kBarBC].y, 600 - 110);
   EXPECT_EQ(panel[PanelElement::kBarMR].y, 500 - 80);
   EXPECT_EQ(panel[PanelElement::kNeedleMR].angle, *needle_angle(250));
   EXPECT_EQ(panel[PanelElement::kNeedleV].angle, *needle_angle(150));
-  EXPECT_EQ(s.ammeter_current, 75);
+  EXPECT_EQ(view.ammeter_current, 75);
   EXPECT_EQ(panel[PanelElement::kNeedleI].angle, *needle_angle(97.5L));
   EXPECT_EQ(panel[PanelElement::kNeedleSAP].angle, 17);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 40);
@@ -134,24 +135,24 @@ TEST(PanelNeedles, TickSetsEveryPresentGaugeAndLeavesAbsentOnesAlone) {
 
   train.Mc = 1;   // the motor car's cylinder
   s.speed = 170;  // the speedometer stays where it was; the digits show 170
-  update_panel_gauges(s, train);
+  update_panel_gauges(s, view, train);
   EXPECT_EQ(panel[PanelElement::kNeedleBC].angle, *needle_angle(100));
   EXPECT_EQ(panel[PanelElement::kBarBC].y, 600 - 50);
   EXPECT_EQ(panel[PanelElement::kNeedleSpeed].angle, 64);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 170);
   s.speed = 250;  // beyond the digital display's range: the pattern stays
-  update_panel_gauges(s, train);
+  update_panel_gauges(s, view, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 170);
   s.speed = -12.4L;  // backwards: the magnitude
-  update_panel_gauges(s, train);
+  update_panel_gauges(s, view, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
   s.speed = -320;  // below 200 but a pattern the picture lacks: stays
-  update_panel_gauges(s, train);
+  update_panel_gauges(s, view, train);
   EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
   for (long double wild :
        {-1e300L, -2147483648.0L, std::numeric_limits<long double>::quiet_NaN()}) {
     s.speed = wild;  // never a wrapped magnitude or a pattern from nothing
-    update_panel_gauges(s, train);
+    update_panel_gauges(s, view, train);
     EXPECT_EQ(panel[PanelElement::kDigitalSpeed].pattern, 12);
   }
 }

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "input/handle_model.h"
+#include "input/handle_pictures.h"
 #include "input/masconupdate.h"
-#include "presentation/panel_layout.h"
+#include "state/panel_layout.h"
 #include "support/train_builder.h"
 
 namespace cabsim {
@@ -33,19 +34,20 @@ TrainParams eight_step_train() {
 TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   TrainParams train = eight_step_train();
   RunState s = initial_run_state(train);
-  s.panel = all_present();
-  PanelState& panel = s.panel;
+  RunView view;
+  view.panel = all_present();
+  PanelState& panel = view.panel;
 
   s.effective_power_notch = 2;
   s.brake_handle = s.effective_brake_notch = 0;
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_TRUE(panel[E::kLampPower].visible);
   EXPECT_TRUE(panel[E::kLampEle].visible);
   EXPECT_FALSE(panel[E::kLampAir].visible);
   EXPECT_FALSE(panel[E::kLampGen].visible);
 
   s.doors_open = 1;  // the door interlock cuts power: both lamps go dark
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_FALSE(panel[E::kLampPower].visible);
   EXPECT_FALSE(panel[E::kLampEle].visible);
   s.doors_open = 0;
@@ -54,14 +56,14 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   s.effective_power_notch = 0;
   s.brake_handle = s.effective_brake_notch = -3;
   s.electric_brake_current = 120;
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_TRUE(panel[E::kLampAir].visible);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   EXPECT_TRUE(panel[E::kLampEle].visible);
 
   // Emergency: no service notch, the electric lamp needs the handle above it.
   s.brake_handle = s.effective_brake_notch = -8;
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_FALSE(panel[E::kLampAir].visible);
   EXPECT_FALSE(panel[E::kLampGen].visible);
   EXPECT_FALSE(panel[E::kLampEle].visible);
@@ -70,7 +72,7 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   s.brake_handle = s.effective_brake_notch = 0;
   s.hold_active = 1;
   s.resistance_force = Fixed::from_real(500);
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   s.hold_active = 0;
   s.electric_brake_current = 0;
@@ -80,34 +82,35 @@ TEST(PanelLamps, RunningLampsFollowNotchesCurrentsAndDoors) {
   train.Notch[1].a0 = -1.5L;
   s.power_handle = 2;
   s.tractive_force = Fixed::from_real(-2000);
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_TRUE(panel[E::kLampGen].visible);
   s.power_handle = 7;  // no curve row for this notch: no lamp, no read past the table
-  update_running_lamps(s, train);
+  update_running_lamps(s, view, train);
   EXPECT_FALSE(panel[E::kLampGen].visible);
 
-  s.step_end_lamp = 1;
-  s.constant_speed_lamp = 1;
-  update_running_lamps(s, train);
+  view.step_end_lamp = 1;
+  view.constant_speed_lamp = 1;
+  update_running_lamps(s, view, train);
   EXPECT_TRUE(panel[E::kLampFin].visible);
   EXPECT_TRUE(panel[E::kLampConst].visible);
 
-  s.panel = initial_panel_state();  // nothing made: nothing touched
-  update_running_lamps(s, train);
-  EXPECT_FALSE(s.panel[E::kLampConst].visible);
+  view.panel = initial_panel_state();  // nothing made: nothing touched
+  update_running_lamps(s, view, train);
+  EXPECT_FALSE(view.panel[E::kLampConst].visible);
 }
 
 TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   TrainParams train = eight_step_train();
   RunState s = initial_run_state(train);
-  s.panel = all_present(10);
-  PanelState& panel = s.panel;
-  s.power_notch_pattern = 3;
-  s.brake_notch_pattern = 9;
-  s.gear_pattern = 2;
-  s.forward_lamp = 0;
-  s.backward_lamp = 1;
-  show_handle_pictures(s, train);
+  RunView view;
+  view.panel = all_present(10);
+  PanelState& panel = view.panel;
+  view.power_notch_pattern = 3;
+  view.brake_notch_pattern = 9;
+  view.gear_pattern = 2;
+  view.forward_lamp = 0;
+  view.backward_lamp = 1;
+  show_handle_pictures(s, view, train);
   EXPECT_EQ(panel[E::kNotchP].pattern, 3);
   EXPECT_EQ(panel[E::kNotchB].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP2].pattern, 3);
@@ -116,17 +119,17 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   EXPECT_FALSE(panel[E::kLampFwd].visible);
   EXPECT_TRUE(panel[E::kLampBack].visible);
 
-  s.brake_notch_pattern = 10;  // one past the last pattern: the picture stays
-  s.power_notch_pattern = -1;
-  show_handle_pictures(s, train);
+  view.brake_notch_pattern = 10;  // one past the last pattern: the picture stays
+  view.power_notch_pattern = -1;
+  show_handle_pictures(s, view, train);
   EXPECT_EQ(panel[E::kNotchB].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP].pattern, 3);
 
   // While protection holds the brake the second pair keeps its pictures.
   s.protection_emergency_flag = 1;
-  s.brake_notch_pattern = 8;
-  s.power_notch_pattern = 0;
-  show_handle_pictures(s, train);
+  view.brake_notch_pattern = 8;
+  view.power_notch_pattern = 0;
+  show_handle_pictures(s, view, train);
   EXPECT_EQ(panel[E::kNotchB].pattern, 8);
   EXPECT_EQ(panel[E::kNotchB2].pattern, 9);
   EXPECT_EQ(panel[E::kNotchP2].pattern, 3);
@@ -136,15 +139,15 @@ TEST(PanelLamps, HandlePicturesTakeOnlyPatternsTheirPicturesHave) {
   train.Hold = 1;
   train.Handle = 0;
   s.brake_handle = -2;
-  show_handle_pictures(s, train);
+  show_handle_pictures(s, view, train);
   EXPECT_FALSE(panel[E::kNotchP].visible);
   EXPECT_FALSE(panel[E::kNotchP2].visible);
   s.brake_handle = 0;
-  show_handle_pictures(s, train);
+  show_handle_pictures(s, view, train);
   EXPECT_TRUE(panel[E::kNotchP].visible);
   train.Handle = 1;  // two handles: the power picture always shows
   s.brake_handle = -2;
-  show_handle_pictures(s, train);
+  show_handle_pictures(s, view, train);
   EXPECT_TRUE(panel[E::kNotchP].visible);
 }
 
@@ -152,16 +155,17 @@ TEST(PanelLamps, EveryHandleRefreshShowsThePicturesAtOnce) {
   TrainParams train = eight_step_train();
   CabworksText texts = test::test_texts();
   RunState s = initial_run_state(train);
-  s.panel = all_present(10);
+  RunView view;
+  view.panel = all_present(10);
   s.brake_handle = -3;
   s.power_handle = 0;
-  masconupdate(s, train, texts);
-  EXPECT_EQ(s.panel[E::kNotchB].pattern, 3);
-  EXPECT_EQ(s.panel[E::kNotchB2].pattern, 3);
-  EXPECT_TRUE(s.panel[E::kLampFwd].visible);
-  EXPECT_TRUE(move_reverser(s, -1, train, texts));
-  EXPECT_FALSE(s.panel[E::kLampFwd].visible);
-  EXPECT_TRUE(s.panel[E::kLampBack].visible);
+  masconupdate(s, view, train, texts);
+  EXPECT_EQ(view.panel[E::kNotchB].pattern, 3);
+  EXPECT_EQ(view.panel[E::kNotchB2].pattern, 3);
+  EXPECT_TRUE(view.panel[E::kLampFwd].visible);
+  EXPECT_TRUE(move_reverser(s, view, -1, train, texts));
+  EXPECT_FALSE(view.panel[E::kLampFwd].visible);
+  EXPECT_TRUE(view.panel[E::kLampBack].visible);
 }
 
 TEST(PanelLamps, CabSignalShowsThePatternOfTheListedSpeed) {
@@ -178,20 +182,21 @@ TEST(PanelLamps, CabSignalShowsThePatternOfTheListedSpeed) {
   def.Lamp_signal_count = 3;
 
   RunState s;
-  s.panel = all_present(3);
-  PanelState& panel = s.panel;
-  hide_cab_signal(s);
+  RunView view;
+  view.panel = all_present(3);
+  PanelState& panel = view.panel;
+  hide_cab_signal(view);
   EXPECT_FALSE(panel[E::kCabSignal].visible);
-  EXPECT_EQ(s.cab_signal_frame, -1);
-  EXPECT_TRUE(show_cab_signal_speed(s, def, 25));
+  EXPECT_EQ(view.cab_signal_frame, -1);
+  EXPECT_TRUE(show_cab_signal_speed(view, def, 25));
   EXPECT_TRUE(panel[E::kCabSignal].visible);
   EXPECT_EQ(panel[E::kCabSignal].pattern, 1);
-  EXPECT_EQ(s.cab_signal_frame, 2);
-  EXPECT_FALSE(show_cab_signal_speed(s, def, 30));
+  EXPECT_EQ(view.cab_signal_frame, 2);
+  EXPECT_FALSE(show_cab_signal_speed(view, def, 30));
   EXPECT_EQ(panel[E::kCabSignal].pattern, 1);
 
   panel[E::kCabSignal].pattern_count = 2;  // the list names a pattern the picture lacks
-  EXPECT_TRUE(show_cab_signal_speed(s, def, 45));
+  EXPECT_TRUE(show_cab_signal_speed(view, def, 45));
   EXPECT_FALSE(panel[E::kCabSignal].visible);
 
   panel[E::kCabSignal].pattern_count = 6;

@@ -31,8 +31,8 @@ void wait_ms(int ms) {
 /// display passes have run (a slow sanitizer build may take long for them).
 void wait_ticks_and_passes(TForm1& form, int n = 2) {
   const int32_t tick = form.run()->state.tick_count;
-  ASSERT_TRUE(test::process_events_until(
-      [&] { return form.run()->state.tick_count >= tick + n; }, 10000));
+  ASSERT_TRUE(
+      test::process_events_until([&] { return form.run()->state.tick_count >= tick + n; }, 10000));
   int passes = 0;
   form.on_display_pass = [&passes](std::chrono::nanoseconds) { ++passes; };
   const bool drawn = test::process_events_until([&] { return passes >= n; }, 10000);
@@ -73,10 +73,9 @@ struct PanelRun {
     test::ensure_qt_app();
     auto panel = std::make_unique<CabPanel>();
     cab_panel = panel.get();
-    auto f = std::make_unique<TForm1>(store, ShellServices{{}, {}, [this](const QString& t) {
-                                        failures.push_back(t);
-                                      }},
-                                      std::move(panel));
+    auto f = std::make_unique<TForm1>(
+        store, ShellServices{{}, {}, [this](const QString& t) { failures.push_back(t); }},
+        std::move(panel));
     EXPECT_TRUE(f->FormCreate(folder.selection()));
     EXPECT_TRUE(failures.empty());
     return f;
@@ -168,7 +167,7 @@ TEST(DrivingFormClock, PaintsTheHandsWhenTheDrawnTimeChangesAndLeavesTheFaceTran
   form->show();
   form->start1Click();
   int32_t drawn = 3 * 108000;  // 3:00:00: hour hand right, the others up
-  form->after_operation_tick = [&drawn](cabsim::Run& r) { r.state.clock_drawn_time = drawn; };
+  form->after_operation_tick = [&drawn](cabsim::Run& r) { r.view.clock_drawn_time = drawn; };
   wait_ticks_and_passes(*form);
   const Bitmap* clock = run.cab_panel->clock_bitmap();
   ASSERT_NE(clock, nullptr);
@@ -201,7 +200,7 @@ TEST(DrivingFormClock, ATrainWithoutAnAnalogueClockDrawsNone) {
   auto form = run.form();
   form->show();
   form->start1Click();
-  form->after_operation_tick = [](cabsim::Run& r) { r.state.clock_drawn_time = 3 * 108000; };
+  form->after_operation_tick = [](cabsim::Run& r) { r.view.clock_drawn_time = 3 * 108000; };
   wait_ticks_and_passes(*form);
   EXPECT_EQ(run.cab_panel->clock_bitmap(), nullptr);
   EXPECT_EQ(test::rgb_at(form->untendai()->shown(), 100 + 31, 450 + 25), kPanelRed);
@@ -220,10 +219,10 @@ TEST(DrivingFormStopLine, DrawsTheMarkerIntoTheCabViewAndShowsTheGaugeAndTheStop
   std::string remain = "12";
   uint8_t stop = 1;
   form->after_operation_tick = [&](cabsim::Run& r) {  // held against the station rules of the tick
-    r.state.stop_marker = marker;
-    r.state.stopline_top = top;
-    r.state.remain_text = remain;
-    r.state.stop_picture_shown = stop;
+    r.view.stop_marker = marker;
+    r.view.stopline_top = top;
+    r.view.remain_text = remain;
+    r.view.stop_picture_shown = stop;
   };
   wait_ticks_and_passes(*form);
   const QImage shown = form->untendai()->shown();
@@ -270,7 +269,7 @@ TEST(DrivingFormStopLine, AMarkerRectangleOutOfAllProportionDrawsNothing) {
   form->show();
   form->start1Click();
   std::array<int32_t, 4> marker = {-2000000000, -2000000000, 2000000000, 2000000000};
-  form->after_operation_tick = [&marker](cabsim::Run& r) { r.state.stop_marker = marker; };
+  form->after_operation_tick = [&marker](cabsim::Run& r) { r.view.stop_marker = marker; };
   wait_ticks_and_passes(*form);
   EXPECT_NE(test::rgb_at(form->untendai()->shown(), 300, 200), kYellow);
   marker = {140, 100, 100, 140};  // right of its left edge

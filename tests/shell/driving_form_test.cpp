@@ -10,10 +10,10 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 
-#include "operation/run_assembly.h"
 #include "platform/artefacts.h"
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
+#include "run/run_assembly.h"
 #include "shell/cab_panel.h"
 #include "shell/help_form.h"
 #include "shell/run_folder.h"
@@ -103,8 +103,8 @@ TEST(DrivingForm, AssemblesARunDrivesItWithTheKeysAndWritesTheSettingsOnClosing)
   // The display keeps up with the film: the tick may have moved the film on
   // since the last pass, but the next passes catch up with it.
   EXPECT_TRUE(test::process_events_until(
-      [&s] { return s.last_fetched_frame == s.current_frame; }, 3000))
-      << "fetched " << s.last_fetched_frame << " current " << s.current_frame;
+      [&] { return form.last_fetched_frame() == s.current_frame; }, 3000))
+      << "fetched " << form.last_fetched_frame() << " current " << s.current_frame;
   const QImage driving = form.untendai()->shown();
   test::save_artefact(driving, "driving_form_driving");
   // The speed text in the light foreground, the notch texts beneath it.
@@ -145,7 +145,7 @@ TEST(DrivingForm, DebugModeShowsTheLabelsAndTheMessageBand) {
   form.show();
   EXPECT_TRUE(form.debug_label(0)->isVisible());
   form.start1Click();
-  form.run()->state.top_message = "debug";
+  form.run()->view.top_message = "debug";
   wait_ms(400);
   EXPECT_EQ(form.debug_label(0)->text(), QString("前"));
   const QImage shown = form.untendai()->shown();
@@ -172,7 +172,7 @@ TEST(DrivingForm, ShowsTheTrainsCabPanelBelowTheCabView) {
   TForm1 form(store, recorded.services(), std::make_unique<CabPanel>());
   ASSERT_TRUE(form.FormCreate(folder.selection()));
   EXPECT_TRUE(recorded.failures.empty());
-  EXPECT_EQ(form.run()->state.panel[PanelElement::kPanel].present, 1);
+  EXPECT_EQ(form.run()->view.panel[PanelElement::kPanel].present, 1);
   form.show();
   form.start1Click();
   wait_ms(400);

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "operation/run.h"
+#include "state/run.h"
 #include "support/test_files.h"
 #include "support/test_films.h"
 #include "support/test_run.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "presentation/frame_bitmap.h"
+#include "state/frame_bitmap.h"
 
 namespace cabsim::test {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "data/route_file.h"
-#include "dynamics/motion_cycle.h"
-#include "operation/operation_tick.h"
-#include "operation/run.h"
-#include "operation/run_assembly.h"
-#include "operation/scheduler.h"
+#include "run/motion_cycle.h"
+#include "run/operation_tick.h"
+#include "run/run_assembly.h"
+#include "run/scheduler.h"
 #include "sound/sound_channels_silent.h"
+#include "state/run.h"
 #include "support/test_files.h"
 #include "support/train_builder.h"
 
@@ -50,6 +50,7 @@ struct TestRun {
   void run_for(int64_t ms) { run_to(clock.milliseconds() + ms); }
 
   RunState& s() { return run->state; }
+  RunView& v() { return run->view; }
 
   VirtualClock clock;
   SilentSoundChannels sounds;

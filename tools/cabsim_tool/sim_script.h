@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "input/keyboard.h"
+#include "run/keyboard.h"
 
 namespace cabsim::tool {
 

@@ -9,16 +9,17 @@
 
 #include "data/definition_error.h"
 #include "data/shift_jis.h"
-#include "dynamics/motion_cycle.h"
-#include "input/keyboard.h"
-#include "operation/operation_tick.h"
-#include "operation/run_assembly.h"
-#include "operation/scheduler.h"
-#include "operation/start_pause.h"
 #include "platform/file_paths.h"
-#include "sim_fields.h"
+#include "platform/film_index_ffmpeg.h"
+#include "run/keyboard.h"
+#include "run/motion_cycle.h"
+#include "run/operation_tick.h"
+#include "run/run_assembly.h"
+#include "run/scheduler.h"
+#include "run/start_pause.h"
 #include "sim_script.h"
 #include "sound/sound_channels_silent.h"
+#include "state/run_fields.h"
 
 namespace cabsim::tool {
 namespace {
@@ -32,6 +33,7 @@ const std::vector<std::string> kDefaultFields = {
 struct Simulation {
   VirtualClock clock;
   SilentSoundChannels sounds;
+  FilmIndexFfmpeg film;  ///< the films' frames, no pictures
   std::unique_ptr<Run> run;
   std::unique_ptr<Scheduler> scheduler;
   std::ostream* err = nullptr;
@@ -53,6 +55,7 @@ struct Simulation {
         [this] { guarded(Timer1Timer, "Timer1Timer"); },
         [this](int64_t ms) { sounds.advance(ms); });
     run = std::make_unique<Run>(sounds, clock, *scheduler);
+    run->film = &film;
   }
 };
 
@@ -92,10 +95,18 @@ void execute(Run& run, const ScriptCommand& cmd) {
   }
 }
 
-void write_row(std::ostream& out, int64_t t, const RunState& s,
-               const std::vector<const SimField*>& fields) {
+/// A CSV cell: quoted when it holds a comma, a quote or a line break.
+std::string csv_cell(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+void write_row(std::ostream& out, int64_t t, const Run& run,
+               const std::vector<const RunField*>& fields) {
   out << t;
-  for (const SimField* f : fields) out << ',' << csv_cell(f->text(s));
+  for (const RunField* f : fields) out << ',' << csv_cell(field_text(*f, run.state, run.view));
   out << '\n';
 }
 
@@ -115,7 +126,7 @@ std::optional<std::vector<ScriptCommand>> load_script(const Options& options, st
 /// Runs the scheduler to `until`, the script's inputs and the trace rows
 /// merged by time.
 void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, int64_t until,
-                  int64_t every, const std::vector<const SimField*>& fields, std::ostream& out) {
+                  int64_t every, const std::vector<const RunField*>& fields, std::ostream& out) {
   size_t next_command = 0;
   int64_t next_row = 0;
   while (true) {
@@ -127,7 +138,7 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
       execute(*sim.run, commands[next_command]);
     sim.scheduler->run_due();
     if (t == next_row) {
-      write_row(out, t, sim.run->state, fields);
+      write_row(out, t, *sim.run, fields);
       next_row += every;
     }
   }
@@ -136,7 +147,7 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
 }  // namespace
 
 int list_fields(std::ostream& out) {
-  for (const SimField& f : sim_fields()) out << f.name << '\n';
+  for (const RunField& f : run_fields()) out << f.name << '\n';
   return 0;
 }
 
@@ -146,9 +157,9 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     err << "cabsim-tool: simulate needs --route FILE and --until-ms N\n";
     return 2;
   }
-  std::vector<const SimField*> fields;
+  std::vector<const RunField*> fields;
   for (const std::string& name : options.fields.empty() ? kDefaultFields : options.fields) {
-    const SimField* f = find_sim_field(name);
+    const RunField* f = find_run_field(name);
     if (!f) {
       err << "cabsim-tool: unknown field " << name << " (--list-fields lists them)\n";
       return 2;
@@ -160,7 +171,11 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
 
   Simulation sim(err);
   try {
-    assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file);
+    // A film that cannot be opened is reported, and the run goes on without
+    // it, as in the program.
+    AssemblySteps steps;
+    steps.message = [&err](std::string_view text) { err << "cabsim-tool: " << text << '\n'; };
+    assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file, steps);
   } catch (const DefinitionError& e) {
     out << e.what() << '\n';
     return 1;
@@ -173,7 +188,7 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     }
   }
   out << "t_ms";
-  for (const SimField* f : fields) out << ',' << f->name;
+  for (const RunField* f : fields) out << ',' << f->name;
   out << '\n';
   run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
   return 0;

@@ -1,0 +1,39 @@
+// Menu items, the fade-out and the end of a run.
+#include "run/form_handlers.h"
+
+#include "presentation/display_pass.h"
+
+namespace cabsim {
+
+void D1Click(Run& run, bool on) {
+  run.settings.Information = on ? 1 : 0;
+  run.state.commentary_on = on ? 1 : 0;
+}
+
+void OFF1Click(Run& run, bool on) {
+  run.settings.Kanko = on ? 1 : 0;
+}
+
+void OFF2Click(Run& run, bool on) {
+  run.settings.ATS = on ? 1 : 0;
+  run.state.beginner_mode = on ? 1 : 0;
+  run.state.ats_on = on ? 0 : 1;
+}
+
+void OFFV1Click(Run& run, bool on) {
+  run.settings.Tunnel = on ? 1 : 0;
+}
+
+bool fade_out_pass(Run& run) {
+  return fade_step(run.state);
+}
+
+void run_to_rest(Run& run) {
+  RunState& s = run.state;
+  s.speed = 0;
+  s.power_handle = 0;
+  s.effective_power_notch = 0;
+  s.fade_level = 0;
+}
+
+}  // namespace cabsim

@@ -1,0 +1,78 @@
+// The step list of the operation tick and its two traps.
+#include "run/operation_tick.h"
+
+#include <exception>
+
+#include "operation/doors.h"
+#include "operation/film_segments.h"
+#include "operation/stations.h"
+#include "presentation/station_display.h"
+#include "run/tick_steps.h"
+
+namespace cabsim {
+namespace {
+
+// Numbers not listed belong to the signals, train protection, limits,
+// stations and doors, calls, sounds, pictures, films, the easy cab panel and
+// the value display; each joins here at its number when it is built.
+constexpr TickStep kMainSteps[] = {
+    {1, "section speed", section_speed_step},
+    {2, "preceding train", preceding_train_step},
+    {3, "panel instruments, tunnel membership",
+     [](Run& run) {
+       panel_instruments_step(run);
+       tunnel_membership_tick_step(run);
+     }},
+    {4, "motion", motion_stretch_step},
+    {5, "speed text", speed_text_tick_step},
+    {7, "doors closed", door_closed_step},
+    {8, "panel lamps", panel_lamps_step},
+    {10, "clock", clock_step},
+    {11, "automatic gear selection", gear_selection_step},
+    {12, "traction current, electric brake, compressor", traction_current_step},
+    {15, "gradient averaging", gradient_averaging_step},
+    {16, "local gradient", local_gradient_tick_step},
+    {23, "stations", station_step},
+    {24, "vigilance device", vigilance_tick_step},
+    {25, "stop-approach warning", stop_approach_warning_step},
+    {29, "film switching", film_switching_step},
+    {30, "gear change", gear_change_tick_step},
+    {33, "engine stall", engine_stall_tick_step},
+    {34, "reverse-running protection", reverse_running_step},
+    {36, "station lamps", station_lamps_step},
+    {37, "gear reset", gear_reset_tick_step},
+    {38, "stop-line marker", stop_line_marker_step},
+    {39, "window caption", window_caption_step},
+};
+
+// 43 USBScan, 44 kanko_queue_play and 45 the value display's sound grid
+// join here.
+constexpr TickStep kLateSteps[] = {
+    {42, "commentary", commentary_step},
+};
+
+}  // namespace
+
+std::span<const TickStep> main_tick_steps() {
+  return kMainSteps;
+}
+
+std::span<const TickStep> late_tick_steps() {
+  return kLateSteps;
+}
+
+void Timer1Timer(Run& run) {
+  try {
+    for (const TickStep& step : kMainSteps) step.run(run);
+    try {
+      for (const TickStep& step : kLateSteps) step.run(run);
+    } catch (const std::exception&) {
+      // A failing commentary sound or controller poll is not shown.
+    }
+  } catch (const std::exception&) {
+    return;  // the pass ends here; the next tick starts again from step 1
+  }
+  debug_labels_step(run);
+}
+
+}  // namespace cabsim

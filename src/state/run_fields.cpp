@@ -1,0 +1,314 @@
+// The field table of the running state and the view.
+#include "state/run_fields.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+#include "data/shift_jis.h"
+
+namespace cabsim {
+namespace {
+
+void trim_decimals(std::string& text) {
+  if (text.find('.') == std::string::npos) return;
+  size_t end = text.find_last_not_of('0');
+  if (text[end] == '.') --end;
+  text.erase(end + 1);
+  if (text == "-0") text.erase(0, 1);
+}
+
+/// The record a field of `R` lives in.
+template <typename R>
+R& record_of(RunState& s, RunView& v) {
+  if constexpr (std::is_same_v<R, RunState>)
+    return s;
+  else
+    return v;
+}
+template <typename R>
+const R& record_of(const RunState& s, const RunView& v) {
+  if constexpr (std::is_same_v<R, RunState>)
+    return s;
+  else
+    return v;
+}
+
+template <typename R, typename T>
+FieldValue read_value(const T& value) {
+  if constexpr (std::is_same_v<T, Fixed>)
+    return value;
+  else if constexpr (std::is_same_v<T, long double>)
+    return value;
+  else if constexpr (std::is_same_v<T, std::string>)
+    return value;
+  else
+    return static_cast<int64_t>(value);
+}
+
+template <typename T>
+bool write_value(T& field, const FieldValue& value) {
+  if constexpr (std::is_same_v<T, Fixed> || std::is_same_v<T, long double> ||
+                std::is_same_v<T, std::string>) {
+    const T* v = std::get_if<T>(&value);
+    if (!v) return false;
+    field = *v;
+    return true;
+  } else {
+    const int64_t* v = std::get_if<int64_t>(&value);
+    if (!v) return false;
+    using L = std::numeric_limits<T>;
+    if constexpr (std::is_signed_v<T>) {
+      if (*v < int64_t{L::min()} || *v > int64_t{L::max()}) return false;
+    } else {
+      if (*v < 0 || static_cast<uint64_t>(*v) > uint64_t{L::max()}) return false;
+    }
+    field = static_cast<T>(*v);
+    return true;
+  }
+}
+
+template <typename R, auto Member>
+RunField field(std::string_view name, FieldType type) {
+  constexpr FieldRecord record =
+      std::is_same_v<R, RunState> ? FieldRecord::kState : FieldRecord::kView;
+  return RunField{name, type, record,
+                  [](const RunState& s, const RunView& v) -> FieldValue {
+                    return read_value<R>(record_of<R>(s, v).*Member);
+                  },
+                  [](RunState& s, RunView& v, const FieldValue& value) {
+                    return write_value(record_of<R>(s, v).*Member, value);
+                  }};
+}
+
+#define STATE_FIELD(name, type) field<RunState, &RunState::name>(#name, FieldType::type)
+#define VIEW_FIELD(name, type) field<RunView, &RunView::name>(#name, FieldType::type)
+#define STATE_INT(name) STATE_FIELD(name, kInteger)
+#define STATE_FIXED(name) STATE_FIELD(name, kFixed)
+#define STATE_REAL(name) STATE_FIELD(name, kReal)
+#define STATE_UTF8(name) STATE_FIELD(name, kUtf8)
+#define STATE_SJIS(name) STATE_FIELD(name, kShiftJis)
+#define VIEW_INT(name) VIEW_FIELD(name, kInteger)
+#define VIEW_UTF8(name) VIEW_FIELD(name, kUtf8)
+#define VIEW_SJIS(name) VIEW_FIELD(name, kShiftJis)
+
+const std::vector<RunField>& fields() {
+  static const std::vector<RunField> table = {
+      STATE_REAL(speed),
+      STATE_REAL(position),
+      STATE_INT(current_frame),
+      STATE_INT(clock),
+      STATE_INT(tick_count),
+      STATE_INT(reverser),
+      STATE_INT(power_handle),
+      STATE_INT(brake_handle),
+      STATE_INT(effective_power_notch),
+      STATE_INT(effective_brake_notch),
+      STATE_INT(straight_air_notch),
+      STATE_INT(electric_brake_notch),
+      STATE_FIXED(tractive_force),
+      STATE_FIXED(published_tractive_force),
+      STATE_FIXED(resistance_force),
+      STATE_FIXED(brake_force),
+      STATE_FIXED(predicted_speed),
+      STATE_FIXED(friction_factor),
+      STATE_INT(motor_current),
+      STATE_INT(step_current),
+      STATE_FIXED(line_voltage),
+      STATE_FIXED(voltmeter_value),
+      STATE_FIXED(trailer_brake_cylinder),
+      STATE_FIXED(motor_brake_cylinder),
+      STATE_FIXED(brake_pipe),
+      STATE_FIXED(main_reservoir),
+      STATE_FIXED(straight_air_pipe),
+      STATE_REAL(equalising_reservoir),
+      STATE_REAL(electric_brake_current),
+      STATE_INT(compressor_running),
+      STATE_FIXED(train_gradient),
+      STATE_FIXED(local_gradient),
+      STATE_FIXED(adhesion_coefficient),
+      STATE_FIXED(adhesion_limit),
+      VIEW_UTF8(adhesion_state_text),
+      STATE_INT(in_tunnel),
+      STATE_INT(resistance_off),
+      STATE_INT(doors_open),
+      STATE_INT(protection_emergency_flag),
+      STATE_INT(pattern_brake_flag),
+      STATE_INT(hold_active),
+      STATE_INT(constant_speed_active),
+      STATE_INT(power_mode),
+      STATE_INT(gear),
+      STATE_INT(target_gear),
+      STATE_INT(gear_change_in_progress),
+      STATE_INT(gear_change_counter),
+      STATE_INT(engine_running),
+      STATE_REAL(engine_speed),
+      STATE_REAL(engine_speed_target),
+      STATE_INT(filmed_speed),
+      STATE_INT(frame_accumulator),
+      STATE_INT(current_speed_segment),
+      STATE_REAL(movement_this_tick),
+      STATE_INT(film_mode),
+      STATE_INT(film_speed_run),
+      STATE_INT(time_driven_frame),
+      STATE_INT(turned_back),
+      VIEW_INT(film_refresh),
+      STATE_REAL(distance_to_stop),
+      STATE_INT(cycle_interval),
+      STATE_INT(section_upper_speed),
+      STATE_INT(section_permitted_speed),
+      STATE_INT(pre_train_frame),
+      STATE_INT(next_station),
+      STATE_INT(departure_counter),
+      STATE_INT(doors_not_closed),
+      STATE_INT(door_closed_lamp),
+      STATE_INT(current_station),
+      STATE_INT(target_stop_position),
+      STATE_INT(door_timer_start),
+      STATE_INT(departure_call_pending),
+      STATE_INT(run_ended),
+      STATE_INT(crew_change_requested),
+      STATE_INT(fade_level),
+      STATE_INT(last_station_call),
+      VIEW_INT(stop_picture_shown),
+      VIEW_INT(stopline_top),
+      VIEW_UTF8(remain_text),
+      VIEW_UTF8(clock_text),
+      STATE_INT(vigilance_enabled),
+      STATE_INT(vigilance_counter),
+      VIEW_INT(vigilance_lamp),
+      STATE_INT(key_swap),
+      STATE_INT(door_side_selector),
+      VIEW_INT(selector_lamp),
+      VIEW_INT(timetable_card_shown),
+      VIEW_INT(timetable_card_left),
+      VIEW_INT(client_width),
+      VIEW_UTF8(speed_text),
+      VIEW_SJIS(power_text),
+      VIEW_SJIS(brake_text),
+      VIEW_SJIS(reverser_text),
+      VIEW_SJIS(gear_text),
+      VIEW_SJIS(next_station_text),
+      VIEW_SJIS(car_count_text),
+      VIEW_SJIS(selector_text),
+      VIEW_UTF8(top_message),
+      VIEW_UTF8(window_caption),
+      VIEW_UTF8(start_caption),
+      // Counters, delays and settings of the rules.
+      STATE_INT(last_cycle_time),
+      STATE_REAL(last_gradient_sample_position),
+      STATE_INT(frame_offset),
+      STATE_INT(film_frame_count),
+      STATE_INT(insert_length),
+      STATE_UTF8(commentary_command),
+      STATE_UTF8(previous_commentary_command),
+      STATE_INT(commentary_on),
+      STATE_INT(debug_mode),
+      STATE_INT(easy_cab_request),
+      STATE_INT(ats_on),
+      STATE_INT(beginner_mode),
+      STATE_INT(power_change_pending),
+      STATE_INT(brake_change_pending),
+      STATE_INT(straight_air_change_pending),
+      STATE_INT(electric_brake_change_pending),
+      STATE_INT(left_hold),
+      STATE_INT(power_delay_counter),
+      STATE_INT(step_index),
+      STATE_INT(brake_delay_counter),
+      STATE_INT(straight_air_delay_counter),
+      STATE_INT(electric_brake_delay_counter),
+      STATE_INT(brake_current_row),
+      STATE_INT(door_sound_draw),
+      STATE_INT(door_sound_limit),
+      STATE_INT(crew_change_station),
+      STATE_INT(random_state),
+      STATE_INT(call_sounds_queued),
+      STATE_INT(last_queued_call_sound),
+      // What the rules decided for the view.
+      VIEW_INT(timecalc_seconds),
+      VIEW_SJIS(first_notice),
+      VIEW_SJIS(second_notice),
+      VIEW_SJIS(limit_notice),
+      VIEW_SJIS(pattern_notice),
+      VIEW_INT(forward_lamp),
+      VIEW_INT(backward_lamp),
+      VIEW_INT(constant_speed_lamp),
+      VIEW_INT(step_end_lamp),
+      VIEW_INT(power_notch_pattern),
+      VIEW_INT(brake_notch_pattern),
+      VIEW_INT(gear_pattern),
+      VIEW_INT(clock_drawn_time),
+      VIEW_INT(monitor_pattern),
+      VIEW_INT(crossimage_sub_visible),
+      VIEW_INT(ammeter_current),
+      VIEW_INT(cab_signal_frame),
+  };
+  return table;
+}
+
+#undef STATE_FIELD
+#undef VIEW_FIELD
+#undef STATE_INT
+#undef STATE_FIXED
+#undef STATE_REAL
+#undef STATE_UTF8
+#undef STATE_SJIS
+#undef VIEW_INT
+#undef VIEW_UTF8
+#undef VIEW_SJIS
+
+}  // namespace
+
+std::span<const RunField> run_fields() {
+  return fields();
+}
+
+const RunField* find_run_field(std::string_view name) {
+  for (const RunField& f : fields())
+    if (f.name == name) return &f;
+  return nullptr;
+}
+
+std::string field_text(const RunField& field, const RunState& s, const RunView& v) {
+  const FieldValue value = field.read(s, v);
+  switch (field.type) {
+    case FieldType::kInteger:
+      return std::to_string(std::get<int64_t>(value));
+    case FieldType::kFixed:
+      return fixed_text(std::get<Fixed>(value));
+    case FieldType::kReal:
+      return real_text(std::get<long double>(value));
+    case FieldType::kUtf8:
+      return std::get<std::string>(value);
+    case FieldType::kShiftJis:
+      return sjis_to_utf8(std::get<std::string>(value));
+  }
+  return {};
+}
+
+std::string fixed_text(Fixed value) {
+  const int64_t count = value.count();
+  const uint64_t magnitude =
+      count < 0 ? uint64_t(0) - static_cast<uint64_t>(count) : static_cast<uint64_t>(count);
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%s%" PRIu64 ".%04" PRIu64, count < 0 ? "-" : "",
+                magnitude / Fixed::kScale, magnitude % Fixed::kScale);
+  std::string text = buffer;
+  trim_decimals(text);
+  return text;
+}
+
+std::string real_text(long double value) {
+  char buffer[128];
+  int n = std::snprintf(buffer, sizeof buffer, "%.10Lf", value);
+  // A value too large for the buffer is written in exponent form instead.
+  if (n < 0 || static_cast<size_t>(n) >= sizeof buffer)
+    std::snprintf(buffer, sizeof buffer, "%.10Le", value);
+  std::string text = buffer;
+  if (text.find('e') == std::string::npos) trim_decimals(text);
+  return text;
+}
+
+}  // namespace cabsim

@@ -1,0 +1,187 @@
+// The running state: the one record of simulation values a run owns, with the
+// values a run starts from. The rules read and write it; what they decide for
+// the view (texts, lamps, pictures) is kept beside it in RunView.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "data/fixed_point.h"
+#include "data/train_params.h"
+
+namespace cabsim {
+
+/// Film modes of the display (0 the frame follows the position, 1 time-driven
+/// insert, 2 position-driven insert, 9 a film change in progress).
+constexpr int32_t kFilmFollowsPosition = 0;
+constexpr int32_t kFilmTimeDriven = 1;
+constexpr int32_t kFilmPositionInsert = 2;
+
+/// Cars whose gradients the train gradient averages at most; a longer train
+/// averages over this many.
+constexpr size_t kMaxCarGradients = 100;
+/// Sound channels whose state a pause records.
+constexpr size_t kPauseChannels = 320;
+
+/// Line voltage of a run at its start, V.
+constexpr int64_t kInitialLineVoltage = 1500;
+
+/// Values are named after the railway quantities they hold. A new value is one
+/// line with its initial value; values whose start depends on the train are set
+/// by initial_run_state().
+struct RunState {
+  // --- motion -------------------------------------------------------------
+  long double speed = 0;           ///< km/h, signed (negative running backwards)
+  long double position = 0;        ///< cm along the route
+  Fixed tractive_force;            ///< N, built by the 33 ms cycle; positive pushes forward
+  Fixed published_tractive_force;  ///< N, copy at the end of the traction step
+  Fixed resistance_force;          ///< N, sum of the 100 ms cycle's resistances
+  Fixed brake_force;               ///< N, magnitude of air plus electric brake force
+  Fixed predicted_speed;           ///< km/h after this cycle's forces
+  Fixed line_voltage = Fixed::from_count(kInitialLineVoltage * Fixed::kScale);  ///< V
+  Fixed train_gradient;  ///< per mille, positive uphill forward
+  uint8_t engine_running = 1;
+  uint8_t doors_open = 0;
+  uint8_t protection_emergency_flag = 0;  ///< ATS, vigilance, rolling back: emergency brake
+  uint8_t pattern_brake_flag = 0;         ///< pattern protection: strongest service brake
+  uint8_t resistance_off = 0;
+  int32_t film_mode = kFilmFollowsPosition;
+  uint32_t cycle_interval = 0;   ///< ms between the last two 33 ms cycles
+  uint32_t last_cycle_time = 0;  ///< millisecond clock at the last 33 ms cycle
+
+  // --- resistance, gradient and adhesion ----------------------------------
+  Fixed adhesion_coefficient;                             ///< mu of the current cycle
+  Fixed adhesion_limit;                                   ///< N, largest force the wheels transmit
+  Fixed local_gradient;                                   ///< per mille at the current frame
+  std::array<int32_t, kMaxCarGradients> car_gradients{};  ///< whole per mille, front first
+  long double last_gradient_sample_position = 0;          ///< cm
+  uint8_t in_tunnel = 0;
+
+  // --- diesel engine ------------------------------------------------------
+  int32_t gear_change_counter = 0;  ///< 100 ms ticks since the change began
+  long double engine_speed = 0;
+  long double engine_speed_target = 0;
+
+  // --- film frame and position counter ------------------------------------
+  int32_t current_frame = 0;
+  int32_t turned_back = 0;  ///< 1: turned back at the movie stop, film runs backwards
+  int32_t time_driven_frame = 0;
+  int32_t frame_offset = 0;  ///< film mode 2: time-driven frame = current - offset
+  int32_t film_frame_count = 0;
+  int32_t frame_accumulator = 0;  ///< speed units towards the next frame step
+  int32_t filmed_speed = 0;       ///< km/h the film was shot at, current frame
+  int32_t current_speed_segment = -1;
+  long double movement_this_tick = 0;  ///< cm added in the last 33 ms cycle
+  uint8_t film_speed_run = 0;          ///< the speed follows the filmed speed
+  int32_t insert_length = 0;           ///< frames of the film insert on show
+  int32_t fade_level = 0;              ///< 0 none; 1 .. 255 the fade-out that ends the run
+  int32_t target_stop_position = 0;    ///< cm, stop position of the next stop
+  long double distance_to_stop = 0;    ///< cm
+
+  // --- time -----------------------------------------------------------------
+  /// Run clock, 1/30 s since midnight; the 33 ms cycle's tick counter.
+  int32_t clock = 0;
+  int32_t tick_count = 0;  ///< 100 ms operation ticks since the start; drives blinking
+
+  // --- operation tick -------------------------------------------------------
+  int32_t section_upper_speed = 0;      ///< km/h, default of the ATS-P pattern
+  int32_t section_permitted_speed = 0;  ///< km/h, shown as the permitted speed
+  int32_t pre_train_frame = 0;          ///< frame of the preceding train, 0 none
+  int32_t next_station =
+      1;  ///< next stop index: the first station after the current one that is not passed
+  int32_t departure_counter = 0;  ///< door closings so far in the run
+  uint8_t doors_not_closed = 0;   ///< from the doors opening until the door-close sequence ends
+  uint8_t vigilance_enabled = 0;
+  int32_t vigilance_counter = 0;            ///< ticks since the last input while running
+  std::string commentary_command;           ///< written by the commentary generator
+  std::string previous_commentary_command;  ///< the string executed last
+  uint8_t commentary_on = 1;                ///< menu item D1 checked
+  uint8_t debug_mode = 0;                   ///< diagnostic labels instead of overlay texts
+
+  // --- start and pause ------------------------------------------------------
+  std::array<uint8_t, kPauseChannels> paused_channels{};  ///< 1 played once, 2 looped
+  uint8_t easy_cab_request = 0;
+
+  // --- keyboard -------------------------------------------------------------
+  int32_t door_side_selector = 0;
+
+  // --- train protection settings the traction reads -----------------------
+  uint8_t ats_on = 1;
+  uint8_t beginner_mode = 0;  ///< the beginner-mode setting (ATS starts switched off)
+
+  // --- handles ------------------------------------------------------------
+  int32_t reverser = 1;  ///< +1 forward, 0 neutral, -1 backward
+  int32_t power_handle = 0;
+  int32_t brake_handle = 0;  ///< 0 released .. -Brake emergency
+  int32_t effective_power_notch = 0;
+  int32_t effective_brake_notch = 0;
+  int32_t straight_air_notch = 0;
+  int32_t electric_brake_notch = 0;
+  uint8_t power_change_pending = 0;
+  uint8_t brake_change_pending = 0;
+  uint8_t straight_air_change_pending = 0;
+  uint8_t electric_brake_change_pending = 0;
+  int32_t power_mode = 0;  ///< current notch group
+  uint8_t hold_active = 0;
+  uint8_t left_hold = 0;
+  uint8_t constant_speed_active = 0;
+  int32_t target_gear = 1;
+  int32_t gear = 1;
+  uint8_t gear_change_in_progress = 0;
+  uint8_t key_swap = 0;  ///< exchanges the keys "2" and "8"
+
+  // --- traction -----------------------------------------------------------
+  int32_t power_delay_counter = 0;  ///< 33 ms cycles since the pending change
+  int32_t step_index = 0;           ///< row of the current-limit table
+  int32_t step_current = 0;         ///< A
+  int32_t motor_current = 0;        ///< A, negative while the electric brake works
+  Fixed voltmeter_value;            ///< V
+
+  // --- air brake (kPa) ----------------------------------------------------
+  Fixed trailer_brake_cylinder;
+  Fixed motor_brake_cylinder;
+  Fixed brake_pipe;
+  Fixed main_reservoir;
+  Fixed straight_air_pipe;
+  long double equalising_reservoir = 0;
+  int32_t brake_delay_counter = 0;
+  int32_t straight_air_delay_counter = 0;
+  int32_t electric_brake_delay_counter = 0;
+  uint8_t compressor_running = 0;
+
+  // --- electric brake and brake force -------------------------------------
+  long double electric_brake_current = 0;  ///< A
+  int32_t brake_current_row = 0;           ///< row of the brake current table
+  Fixed friction_factor;
+
+  // --- stations, doors and timetable -------------------------------------
+  int32_t current_station = 0;         ///< last station whose stop zone the train entered
+  int32_t door_timer_start = 0;        ///< clock when the doors opened or the melody started
+  uint8_t departure_call_pending = 0;  ///< set by a stop; the first power after it calls
+  int32_t door_sound_draw = 0;         ///< 0 .. 99, drawn on entering a stop zone
+  int32_t door_sound_limit = 0;        ///< that station's door-sound percentage (one-man)
+  uint8_t run_ended = 0;               ///< the end of the run or the crew change has begun
+  int32_t crew_change_station = 999;   ///< station of a crew change; 999 none
+  uint8_t crew_change_requested = 0;   ///< the crew-change question is to be shown (the shell asks)
+  /// The door-closed lamp as the door rules know it, lit or dark, whether or
+  /// not the panel has a picture for it: the door cycle keys on this.
+  uint8_t door_closed_lamp = 1;
+  uint32_t random_state = 0x2545F491u;  ///< the run's own random numbers (door sounds)
+
+  // --- calls raised by the station rules ------------------------------------
+  /// Until the calls and announcements are built, what the station rules
+  /// asked of them: how often each station call moment (0 .. 5) was raised,
+  /// the last moment, and the call sounds queued.
+  std::array<int32_t, 6> station_calls_raised{};
+  int32_t last_station_call = -1;
+  int32_t call_sounds_queued = 0;
+  int32_t last_queued_call_sound = -1;
+};
+
+/// The running state at the start of a run of `train` (whose brake steps have
+/// been checked, so `Brake` is final): handles in emergency, the trailer
+/// cylinder at the emergency pressure, the main reservoir full.
+RunState initial_run_state(const TrainParams& train);
+
+}  // namespace cabsim
