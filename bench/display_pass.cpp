@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
   driver.setInterval(300);
   QObject::connect(&driver, &QTimer::timeout, [&] {
     if (!form.run()) return;
-    if (s.vigilance_lamp) return press(form, 'f');
+    if (form.run()->view.vigilance_lamp) return press(form, 'f');
     if (s.brake_handle < 0) return press(form, '8');
     if (s.speed < 50 && s.power_handle < form.run()->train.Power) return press(form, '8');
     if (s.speed > 60 && s.power_handle > 0) return press(form, '2');

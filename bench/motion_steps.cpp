@@ -63,10 +63,11 @@ void BM_HandleKey(benchmark::State& state) {
   cabsim::CabworksText texts;
   cabsim::SilentSoundChannels sounds;
   cabsim::RunState s = cabsim::initial_run_state(train);
+  cabsim::RunView view;
   const char keys[] = "8888888888822222222222";
   size_t k = 0;
   for (auto _ : state) {
-    cabsim::apply_handle_key(s, keys[k], train, texts, sounds);
+    cabsim::apply_handle_key(s, view, keys[k], train, texts, sounds);
     k = (k + 1) % (sizeof keys - 1);
     benchmark::DoNotOptimize(s);
   }

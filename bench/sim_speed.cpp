@@ -75,7 +75,7 @@ struct Driver {
     const int32_t f = s.current_frame;
     if (s.speed == 0 && f > next_stop - 700) next_stop += 4500;  // stopped: depart
     const bool approaching = f > next_stop - 700;
-    if (s.vigilance_lamp) {
+    if (run.view.vigilance_lamp) {
       cabsim::AsciiDown(run, '3');
     } else if (approaching && s.speed > 0 && s.brake_handle > -4) {
       cabsim::AsciiDown(run, s.power_handle > 0 ? '5' : '2');
