@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "data/regular_file.h"
 #include "data/value_parse.h"
 
 namespace cabsim {
@@ -11,10 +12,11 @@ namespace cabsim {
 DefinitionReader::DefinitionReader(std::string bytes) : bytes_(std::move(bytes)) {}
 
 DefinitionReader DefinitionReader::open(const std::filesystem::path& path) {
+  // A folder, a named pipe or a device is not a definition file; asked before
+  // opening, as opening a pipe would wait for a writer.
+  if (!is_regular_file_path(path)) throw ReadFailure{};
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ReadFailure{};
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw ReadFailure{};
   std::string bytes;
   char buffer[65536];
   while (in) {

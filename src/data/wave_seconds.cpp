@@ -1,6 +1,7 @@
 // Walks the RIFF chunks of a wave file for its byte rate and data size,
 // reading only the chunk headers.
 #include "data/wave_seconds.h"
+#include "data/regular_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -65,6 +66,11 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
 }
 
 WaveLength wave_length_of_file(const std::filesystem::path& path) {
+  if (!is_regular_file_path(path)) {
+    WaveLength failed;
+    failed.error = path.string() + ": not a regular file";
+    return failed;
+  }
   std::ifstream in(path, std::ios::binary);
   std::error_code ec;
   uintmax_t size = in ? std::filesystem::file_size(path, ec) : 0;

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <cstdlib>
 
+#include "data/regular_file.h"
 #include "state/frame_bitmap.h"
 
 namespace cabsim {
@@ -47,6 +48,7 @@ Bitmap::Bitmap(int width, int height) {
 }
 
 bool Bitmap::load(const std::filesystem::path& file) {
+  if (!is_regular_file_path(file)) return false;  // a pipe or a device would never end
   QImageReader reader(QString::fromStdString(file.string()));
   reader.setDecideFormatFromContent(true);
   QSize size = reader.size();

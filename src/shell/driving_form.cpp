@@ -53,10 +53,9 @@ TForm1::TForm1(SettingsStore& settings, ShellServices services,
   build_widgets();
   idle_.setTimerType(Qt::PreciseTimer);
   connect(&idle_, &QTimer::timeout, this, [this] {
-    if (!on_display_pass) return AppIdle();
     const auto start = std::chrono::steady_clock::now();
-    AppIdle();
-    on_display_pass(std::chrono::steady_clock::now() - start);
+    guard_.run("AppIdle", [this] { AppIdle(); });
+    if (on_display_pass) on_display_pass(std::chrono::steady_clock::now() - start);
   });
 }
 
@@ -264,12 +263,12 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::on_motion_cycle() {
-  if (run_) MMTimer1Timer(*run_);
+  if (run_) guard_.run("MMTimer1Timer", [this] { MMTimer1Timer(*run_); });
 }
 
 void TForm1::on_operation_tick() {
   if (!run_) return;
-  Timer1Timer(*run_);
+  guard_.run("Timer1Timer", [this] { Timer1Timer(*run_); });
   if (auto* silent = dynamic_cast<SilentSoundChannels*>(DDSD1.get()))
     silent->advance(UiTimer::kFormTimerMs);
   if (after_operation_tick) after_operation_tick(*run_);

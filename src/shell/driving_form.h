@@ -21,6 +21,7 @@
 #include "platform/steady_clock.h"
 #include "platform/surface.h"
 #include "presentation/overlay_texts.h"
+#include "run/handler_guard.h"
 #include "shell/cab_panel_hooks.h"
 #include "shell/qt_run_timers.h"
 #include "shell/shell_services.h"
@@ -141,6 +142,11 @@ class TForm1 final : public QMainWindow {
 
   SettingsStore& settings_;
   ShellServices services_;
+  /// What the run's handlers throw is shown once, as a message, and the run
+  /// goes on (never out of a Qt event handler).
+  HandlerGuard guard_{[this](std::string_view, std::string_view what) {
+    if (services_.message) services_.message(QString::fromUtf8(what.data(), what.size()));
+  }};
   std::unique_ptr<CabPanelHooks> panel_;
   std::unique_ptr<SoundChannels> DDSD1;
   SteadyClock clock_;

@@ -7,8 +7,8 @@
 
 #include "data/shift_jis.h"
 #include "operation/stations.h"
-#include "run/keyboard.h"
 #include "run/form_handlers.h"
+#include "run/keyboard.h"
 #include "run/start_pause.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
@@ -144,18 +144,18 @@ QAction* TForm1::menu_item(const QString& name) const {
 
 void TForm1::movieclick() {
   if (!run_) return;
-  cabsim::movieclick(*run_);
+  guard_.run("movieclick", [this] { cabsim::movieclick(*run_); });
   follow_state();
 }
 
 void TForm1::start1Click() {
   if (!run_) return;
-  cabsim::start1Click(*run_);
+  guard_.run("start1Click", [this] { cabsim::start1Click(*run_); });
   follow_state();
 }
 
 void TForm1::BackClick() {
-  if (run_) cabsim::BackClick(*run_);
+  if (run_) guard_.run("BackClick", [this] { cabsim::BackClick(*run_); });
 }
 
 void TForm1::set_help_form(TForm4* help) {
@@ -174,10 +174,13 @@ void TForm1::menu_d1Click() {
 
 void TForm1::key_pressed(QKeyEvent* event) {
   if (!run_) return;
-  if (auto key = virtual_key_of(event->key()))
-    keydowns(*run_, *key, event->modifiers() == Qt::ShiftModifier);
+  if (auto key = virtual_key_of(event->key())) {
+    const bool shift = event->modifiers() == Qt::ShiftModifier;
+    guard_.run("keydowns", [&] { keydowns(*run_, *key, shift); });
+  }
   for (QChar c : event->text())
-    if (c.unicode() > 0 && c.unicode() < 0x80) AsciiDown(*run_, static_cast<char>(c.unicode()));
+    if (c.unicode() > 0 && c.unicode() < 0x80)
+      guard_.run("AsciiDown", [&] { AsciiDown(*run_, static_cast<char>(c.unicode())); });
   follow_state();
 }
 
@@ -187,7 +190,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::wheelEvent(QWheelEvent* event) {
   if (!run_ || event->angleDelta().y() == 0) return;
-  mouse_wheel(*run_, event->angleDelta().y() > 0);
+  const bool up = event->angleDelta().y() > 0;
+  guard_.run("mouse_wheel", [&] { mouse_wheel(*run_, up); });
   follow_state();
 }
 

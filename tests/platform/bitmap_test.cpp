@@ -3,6 +3,7 @@
 #include "platform/bitmap.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <fstream>
@@ -67,6 +68,15 @@ TEST(Bitmap, LoadsBmpAndJpegAndRefusesBrokenFiles) {
     EXPECT_EQ(bmp.width(), 40) << name;
     EXPECT_EQ(bmp.pixel(5, 5), 0xFF0000u) << name;
   }
+}
+
+TEST(Bitmap, ANamedPipeIsNoPicture) {
+  test::TempDir dir;
+  const auto pipe = dir / "panel.bmp";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  Bitmap picture;
+  EXPECT_FALSE(picture.load(pipe));  // refused at once: opening it would wait for a writer
+  EXPECT_TRUE(picture.empty());
 }
 
 TEST(Bitmap, DamagedPicturesLoadOrFailWithoutHarm) {

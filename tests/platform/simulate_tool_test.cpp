@@ -3,6 +3,7 @@
 // and the trace it writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -21,10 +22,10 @@ using test::run_tool;
 
 class SimFolder {
  public:
-  SimFolder() {
+  explicit SimFolder(const std::string& route = test::test_route_text()) {
     dir_.write_bytes("mascon.dat", "P1\r\n#\r\n");
     dir_.write_sjis("train_tz100.dat", test::TrainFileText{}.text());
-    dir_.write_sjis("line_test.dat", test::test_route_text());
+    dir_.write_sjis("line_test.dat", route);
     dir_.write_sjis("cabworks.dat",
                     "[Path]\nmovie\\\n[Forward]\n前\n[Neut]\n緩め\n[Neut2]\n切\n[EB]\n非常\n"
                     "[Gears]\nN\n1速\n2速\n3速\n4速\n5速\n");
@@ -219,6 +220,25 @@ class StationFolder {
  private:
   test::TempDir dir_;
 };
+
+TEST(SimulateTool, AFailureOnEveryCycleIsReportedOnceAndTheRunGoesOn) {
+  // The first departure at the clock's largest value: every 33 ms cycle's
+  // clock step overflows. The program's handler shows it once; so does the
+  // tool, with how often it failed in all, and the trace goes on.
+  std::string route = test::test_route_text();
+  route.replace(route.find("972000"), 6, "2147483647");
+  SimFolder folder(route);
+  auto r = folder.simulate("0 start\n",
+                           {"--until-ms", "10000", "--every-ms", "1000", "--fields", "clock"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // (The test line has no film: that message comes first.)
+  EXPECT_NE(r.err.find("\ncabsim-tool: 33 ms: MMTimer1Timer: integer overflow\n"
+                       "cabsim-tool: 303 failures in all, only the first shown\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 3);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 12);  // the header and 11 rows
+}
 
 TEST(SimulateTool, ARunFromAStopDepartsWhenTheDoorsHaveClosed) {
   StationFolder folder;

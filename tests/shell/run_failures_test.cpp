@@ -3,6 +3,8 @@
 // definition file, picture or sound ends the program with its message.
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+
 #include "platform/artefacts.h"
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
@@ -48,6 +50,28 @@ TEST(RunFailures, AMissingOrBrokenFilmIsReportedAndTheRunGoesOnWithoutIt) {
     ASSERT_TRUE(a.created);
     EXPECT_EQ(a.messages, std::vector<QString>{kFilmMessage});
   }
+}
+
+TEST(RunFailures, AFailureOfTheCyclesIsShownOnceAndTheRunGoesOn) {
+  // A first departure at the clock's largest value: every 33 ms cycle
+  // overflows the run clock. The driver sees one message, the form stays up
+  // and keeps answering the keys.
+  test::ensure_qt_app();
+  test::RunFolder folder;
+  std::string route = test::test_route_text("[Staf]\ncard.bmp\nstill.bmp\n");
+  route.replace(route.find("972000"), 6, "2147483647");
+  folder.dir.write_sjis(test::kRouteFile, route);
+  Attempt a(folder);
+  ASSERT_TRUE(a.created);
+  a.form.show();
+  a.form.movieclick();
+  test::process_events_until([] { return false; }, 500);
+  EXPECT_EQ(a.messages, std::vector<QString>{QString("integer overflow")});
+  EXPECT_EQ(a.form.run()->state.clock, INT32_MAX);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_8, Qt::NoModifier, "8");
+  a.form.key_pressed(&press);  // the brake comes off one step
+  EXPECT_EQ(a.form.run()->state.brake_handle, 1 - a.form.run()->train.Brake);
+  a.form.close();
 }
 
 TEST(RunFailures, MissingFilesEndTheProgramWithTheirMessage) {

@@ -11,6 +11,7 @@
 #include "data/shift_jis.h"
 #include "platform/file_paths.h"
 #include "platform/film_index_ffmpeg.h"
+#include "run/handler_guard.h"
 #include "run/keyboard.h"
 #include "run/motion_cycle.h"
 #include "run/operation_tick.h"
@@ -37,22 +38,16 @@ struct Simulation {
   std::unique_ptr<Run> run;
   std::unique_ptr<Scheduler> scheduler;
   std::ostream* err = nullptr;
-
-  /// A failure inside a timer event is reported, as the program's default
+  /// A failure inside an event is reported the first time, as the program's
   /// error handler does, and the run goes on.
-  void guarded(void (*handler)(Run&), const char* what) {
-    try {
-      handler(*run);
-    } catch (const std::exception& e) {
-      *err << "cabsim-tool: " << clock.milliseconds() << " ms: " << what << ": " << e.what()
-           << '\n';
-    }
-  }
+  HandlerGuard guard{[this](std::string_view handler, std::string_view what) {
+    *err << "cabsim-tool: " << clock.milliseconds() << " ms: " << handler << ": " << what << '\n';
+  }};
 
   explicit Simulation(std::ostream& error_out) : err(&error_out) {
     scheduler = std::make_unique<Scheduler>(
-        clock, [this] { guarded(MMTimer1Timer, "MMTimer1Timer"); },
-        [this] { guarded(Timer1Timer, "Timer1Timer"); },
+        clock, [this] { guard.run("MMTimer1Timer", [this] { MMTimer1Timer(*run); }); },
+        [this] { guard.run("Timer1Timer", [this] { Timer1Timer(*run); }); },
         [this](int64_t ms) { sounds.advance(ms); });
     run = std::make_unique<Run>(sounds, clock, *scheduler);
     run->film = &film;
@@ -135,7 +130,8 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
     if (t > until) break;
     sim.scheduler->advance_to(t);
     for (; next_command < commands.size() && commands[next_command].time_ms == t; ++next_command)
-      execute(*sim.run, commands[next_command]);
+      sim.guard.run(commands[next_command].text,
+                    [&] { execute(*sim.run, commands[next_command]); });
     sim.scheduler->run_due();
     if (t == next_row) {
       write_row(out, t, *sim.run, fields);
@@ -191,6 +187,8 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
   for (const RunField* f : fields) out << ',' << f->name;
   out << '\n';
   run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
+  if (sim.guard.failures() > 1)
+    err << "cabsim-tool: " << sim.guard.failures() << " failures in all, only the first shown\n";
   return 0;
 }
 
