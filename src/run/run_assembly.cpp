@@ -120,8 +120,10 @@ void set_up_run_state(Run& run) {
   RunView& v = run.view;
   const int32_t frame = s.current_frame;
   const PanelState made = v.panel;  // the panel view has marked the sprites it made
+  const uint32_t refresh = v.film_refresh;
   s = initial_run_state(run.train);
   v = RunView{};
+  v.film_refresh = refresh + 1;  // a new start: the display fetches its picture again
   s.current_frame = frame;
   for (size_t i = 0; i < kPanelElementCount; ++i) {
     v.panel.sprites[i].present = made.sprites[i].present;
