@@ -45,6 +45,19 @@ IntegerLookup lookup_in(const QSettings& settings) {
   return [&settings](std::string_view name) { return read_integer(settings, name); };
 }
 
+/// A settings file is read and written only when it is a regular file (or not
+/// there yet): QSettings would block for ever on a named pipe in its place.
+bool usable(const fs::path& file) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  return status.type() == fs::file_type::not_found || status.type() == fs::file_type::regular;
+}
+
+/// A lookup that finds nothing: every value keeps its default.
+std::optional<int32_t> nothing_stored(std::string_view) {
+  return std::nullopt;
+}
+
 bool finish(QSettings& settings) {
   settings.sync();
   return settings.status() == QSettings::NoError;
@@ -65,12 +78,14 @@ SettingsFiles SettingsFiles::in_folder(const fs::path& folder) {
 QtSettingsStore::QtSettingsStore(SettingsFiles files) : files_(std::move(files)) {}
 
 DrivingSwitches QtSettingsStore::read_switches() {
+  if (!usable(files_.hanabira)) return read_switches_with(nothing_stored);
   create_when_missing(files_.hanabira);
   QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
   return read_switches_with(lookup_in(settings));
 }
 
 bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
+  if (!usable(files_.hanabira)) return false;
   QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
   settings.setValue("Kanko", switches.Kanko);
   settings.setValue("Information", switches.Information);
@@ -80,12 +95,14 @@ bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
 }
 
 int QtSettingsStore::read_pad_codes(PadCodes& codes) {
+  if (!usable(files_.padcontroller)) return read_pad_codes_with(nothing_stored, codes);
   create_when_missing(files_.padcontroller);
   QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
   return read_pad_codes_with(lookup_in(settings), codes);
 }
 
 bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
+  if (!usable(files_.padcontroller)) return false;
   QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
   for (size_t i = 0; i < PadCodes::kNames.size(); ++i)
     settings.setValue(key(PadCodes::kNames[i]), codes.codes[i]);
@@ -93,6 +110,7 @@ bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
 }
 
 std::optional<std::string> QtSettingsStore::read_text(std::string_view name) {
+  if (!usable(files_.hanabira)) return std::nullopt;
   QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
   QVariant value = settings.value(key(name));
   if (!value.isValid()) return std::nullopt;
@@ -104,6 +122,7 @@ std::optional<std::string> QtSettingsStore::read_text(std::string_view name) {
 }
 
 bool QtSettingsStore::write_text(std::string_view name, std::string_view bytes) {
+  if (!usable(files_.hanabira)) return false;
   QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
   QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
   // Text that is UTF-8 stays readable in the file; other bytes (Shift-JIS

@@ -3,6 +3,7 @@
 #include "platform/settings_store_qt.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "data/shift_jis.h"
 #include "support/test_files.h"
@@ -91,6 +92,23 @@ TEST(QtSettingsStore, AnUnwritableFileReportsFailure) {
   EXPECT_FALSE(store.write_switches({1, 1, 1, 1}));
   EXPECT_EQ(store.read_switches(), (DrivingSwitches{0, 1, 0, 0}));
   EXPECT_EQ(store.read_text("Save1"), std::nullopt);
+}
+
+TEST(QtSettingsStore, ANamedPipeInPlaceOfASettingsFileIsLeftAloneWithTheDefaults) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "hanabira.ini").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((dir / "padcontroller.ini").c_str(), 0600), 0);
+  QtSettingsStore store(SettingsFiles::in_folder(dir.path()));
+  // Answered at once: reading the pipe would wait for a writer for ever.
+  EXPECT_EQ(store.read_switches(), (DrivingSwitches{0, 1, 0, 0}));
+  PadCodes codes;
+  EXPECT_EQ(store.read_pad_codes(codes), 0);
+  EXPECT_EQ(store.read_text("Save1"), std::nullopt);
+  EXPECT_FALSE(store.write_switches({1, 1, 1, 1}));
+  EXPECT_FALSE(store.write_pad_codes(codes));
+  EXPECT_FALSE(store.write_text("Save1", "x"));
+  EXPECT_EQ(std::filesystem::status(dir / "hanabira.ini").type(),
+            std::filesystem::file_type::fifo);  // not replaced
 }
 
 }  // namespace
