@@ -61,7 +61,8 @@ struct Run {
   RunView view;  ///< what the rules decide for the view, beside the state
   /// Finds files named while driving (commentary sounds); set by the assembly.
   FileFinder find_file = [](std::string_view name) { return std::filesystem::path(name); };
-  /// The film on show, when the run has a display (the driving form's).
+  /// The run's film: the one on show in the driving form, the frames alone in
+  /// the command-line simulation; null runs without a film.
   FilmSource* film = nullptr;
   /// Shows frame n of the film at once, before the next display pass (the
   /// first picture of a film insert); empty without a display.
