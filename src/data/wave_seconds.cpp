@@ -15,6 +15,27 @@ uint32_t le32(const unsigned char* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
+uint32_t le16(const unsigned char* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8;
+}
+
+/// Format tags whose samples are stored as they play (PCM, IEEE float, and
+/// the extensible form that carries either).
+bool plain_samples(uint32_t format_tag) {
+  return format_tag == 1 || format_tag == 3 || format_tag == 0xFFFE;
+}
+
+/// The rate a wave's data plays at. Plain samples play at sample rate x block
+/// size whatever the header's byte rate claims (a melody whose header says 1
+/// byte a second would otherwise last for days); other formats have only the
+/// header's figure.
+uint32_t playing_rate(const unsigned char* format) {
+  const uint64_t played = uint64_t{le32(format + 4)} * le16(format + 12);
+  if (plain_samples(le16(format)) && played > 0 && played <= UINT32_MAX)
+    return static_cast<uint32_t>(played);
+  return le32(format + 8);
+}
+
 /// Reads `n` bytes at `at`; false when the stream holds fewer.
 bool read_at(std::istream& in, uint64_t at, unsigned char* out, size_t n) {
   in.clear();
@@ -49,10 +70,10 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       unsigned char format[16];
       if (size < 16 || !read_at(in, body, format, 16)) return bad;
-      bytes_per_second = le32(format + 8);
+      bytes_per_second = playing_rate(format);
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
-      if (!have_format || bytes_per_second == 0) return bad;
+      if (!have_format || bytes_per_second < kMinWaveBytesPerSecond) return bad;
       uint64_t present = file_size - body;
       uint64_t data_size = size < present ? size : present;
       WaveLength ok;

@@ -8,6 +8,11 @@
 
 namespace cabsim {
 
+/// The slowest sound a wave file may hold: 1000 bytes a second (8-bit mono at
+/// 1000 samples a second, below every real recording format). A wave that
+/// claims less is not usable: its length would be days.
+constexpr uint32_t kMinWaveBytesPerSecond = 1000;
+
 struct WaveSecondsResult {
   int32_t seconds = 0;
   /// Set when the file could not be opened or is not a usable wave file: the
@@ -15,7 +20,9 @@ struct WaveSecondsResult {
   std::string error;
 };
 
-/// Length of the wave file at `path`: data bytes / average bytes per second,
+/// Length of the wave file at `path`: data bytes / the rate the data plays at
+/// (sample rate x block size for plain samples, else the header's average
+/// bytes per second; below kMinWaveBytesPerSecond the file is not usable),
 /// truncated. The format and data chunks are found by walking the RIFF chunks,
 /// so a LIST (or any other) chunk before the data is no trouble; a data chunk
 /// that claims more bytes than the file holds counts only the bytes present.

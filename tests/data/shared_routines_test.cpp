@@ -104,6 +104,22 @@ TEST(WaveSeconds, MeasuresCanonicalAndChunkedFiles) {
   EXPECT_EQ(WaveSeconds(dir.write_bytes("d.wav", wave(1000, 0xFFFFFFFF, "", 4500))).seconds, 4);
 }
 
+TEST(WaveSeconds, PlainSamplesPlayAtTheirSampleRateAndTooSlowWavesAreRefused) {
+  // 8000 samples of 16-bit mono a second, whatever the header's byte rate says.
+  std::string lying = wave(16000, 32000, "", 32000);
+  lying.replace(28, 4, std::string("\x01\x00\x00\x00", 4));  // byte rate 1
+  EXPECT_EQ(wave_seconds_of_bytes(lying, "melody.wav").seconds, 2);
+  // A compressed format has only the header's rate: below 1000 bytes a second
+  // it is no sound at all.
+  std::string adpcm = wave(999, 32000, "", 32000);
+  adpcm[20] = '\x02';  // format tag 2
+  auto slow = wave_seconds_of_bytes(adpcm, "melody.wav");
+  EXPECT_EQ(slow.seconds, 0);
+  EXPECT_FALSE(slow.error.empty());
+  adpcm.replace(28, 4, std::string("\xE8\x03\x00\x00", 4));  // 1000 bytes a second
+  EXPECT_EQ(wave_seconds_of_bytes(adpcm, "melody.wav").seconds, 32);
+}
+
 TEST(WaveSeconds, GivesZeroAndATextForFilesItCannotMeasure) {
   test::TempDir dir;
   auto missing = WaveSeconds(dir / "missing.wav");

@@ -19,7 +19,6 @@ TEST(StationDisplay, ClockTextChangesOncePerSecond) {
   EXPECT_EQ(clock_text_of(1079999), "09:59:59");
 
   StationRun t;
-  RunState& s = t.s();
   RunView& view = t.v();
   int changes = 0;
   std::string last;
