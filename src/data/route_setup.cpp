@@ -171,6 +171,7 @@ void reset_route_run_fields(RouteTables& route) {
   for (auto& row : route.Time) row.done = 0;
   for (auto& row : route.Switch) row.sounded = 0;
   for (auto& row : route.SpeedCheck1) row.passed = 0;
+  for (auto& row : route.Signal) row.aspect = row.display_number = 0;
   for (auto& row : route.TrafficSignal) {
     row.phase = 1;
     row.phase_timer = row.phases[0].duration;

@@ -73,6 +73,7 @@ void position_counter_step(RunState& s) {
 
 void run_clock_step(RunState& s) {
   s.clock = checked_add(s.clock, 1);
+  s.cycle_count = checked_add(s.cycle_count, 1);
   if (s.film_speed_run) s.speed = s.filmed_speed;
 }
 
@@ -82,7 +83,7 @@ void film_mode_counters_step(RunState& s, const RouteTables& route) {
     // advances on every cycle.
     int32_t cycles = route.FrameRate > 0 ? kCyclesPerSecond / route.FrameRate : 0;
     if (cycles < 1) cycles = 1;
-    if (s.clock % cycles == 0) s.time_driven_frame = checked_add(s.time_driven_frame, 1);
+    if (s.cycle_count % cycles == 0) s.time_driven_frame = checked_add(s.time_driven_frame, 1);
   }
   if (s.film_mode == kFilmPositionInsert)
     s.time_driven_frame = checked_add(s.current_frame, -int64_t{s.frame_offset});

@@ -173,7 +173,7 @@ void departure(Run& run, int32_t i, StationData& st) {
   if (st.departure_time - length < s.clock && !st.melody_started && ready) {
     restart_environment(run, st.melody);
     st.melody_started = 1;
-    run.view.crossimage_sub_visible = 0;
+    run.view.signs.show(SignElement::kCrossImageSub, false);
     s.door_timer_start = s.clock;
     raise_station_call(run, kCallMelodyStarted);
     if (st.kind == kStationNoDoors) play_once_from_start(run.sounds, run.train.DepSign);

@@ -5,7 +5,9 @@
 
 #include "operation/doors.h"
 #include "operation/film_segments.h"
+#include "operation/preceding_train.h"
 #include "operation/stations.h"
+#include "presentation/sign_column.h"
 #include "presentation/station_display.h"
 #include "run/tick_steps.h"
 
@@ -27,14 +29,21 @@ constexpr TickStep kMainSteps[] = {
     {5, "speed text", speed_text_tick_step},
     {7, "doors closed", door_closed_step},
     {8, "panel lamps", panel_lamps_step},
+    {9, "speed-limit sign blinking", speed_limit_blink_step},
     {10, "clock", clock_step},
     {11, "automatic gear selection", gear_selection_step},
     {12, "traction current, electric brake, compressor", traction_current_step},
     {15, "gradient averaging", gradient_averaging_step},
-    {16, "local gradient", local_gradient_tick_step},
+    {16, "gradient sign", gradient_sign_tick_step},
+    {17, "signals", signal_step},
+    {18, "road traffic signals", traffic_signal_step},
+    {19, "cab-signal brake", cab_signal_brake_tick_step},
+    {22, "speed-limit sign", speed_limit_tick_step},
     {23, "stations", station_step},
     {24, "vigilance device", vigilance_tick_step},
     {25, "stop-approach warning", stop_approach_warning_step},
+    {26, "animation and other signs", sign_pictures_step},
+    {27, "level crossings", level_crossing_step},
     {29, "film switching", film_switching_step},
     {30, "gear change", gear_change_tick_step},
     {33, "engine stall", engine_stall_tick_step},

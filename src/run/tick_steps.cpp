@@ -16,7 +16,9 @@
 #include "dynamics/rolling_back.h"
 #include "dynamics/traction_current.h"
 #include "input/masconupdate.h"
+#include "operation/signals.h"
 #include "operation/vigilance.h"
+#include "presentation/sign_column.h"
 #include "presentation/station_display.h"
 #include "sound/channel_layout.h"
 #include "state/checked_math.h"
@@ -46,12 +48,6 @@ void section_speed_step(Run& run) {
   }
   s.section_upper_speed = upper;
   s.section_permitted_speed = permitted;
-}
-
-void preceding_train_step(Run& run) {
-  RunState& s = run.state;
-  if (s.pre_train_frame > run.route->Pre_TrainHeader.removal_frame) s.pre_train_frame = 0;
-  s.tick_count = checked_add(s.tick_count, 1);
 }
 
 void panel_instruments_step(Run& run) {
@@ -90,8 +86,30 @@ void gradient_averaging_step(Run& run) {
   train_gradient_step(run.state, run.train);
 }
 
-void local_gradient_tick_step(Run& run) {
+void gradient_sign_tick_step(Run& run) {
   local_gradient_step(run.state, *run.route);
+  gradient_sign_step(run);
+}
+
+void signal_step(Run& run) {
+  signal_aspects(run);
+  const SignalDisplayResult shown = signal_display(run);
+  if (shown.cab_signal_picture) show_cab_signal_aspect(run.view.panel, *shown.cab_signal_picture);
+}
+
+void cab_signal_brake_tick_step(Run& run) {
+  cab_signal_brake_step(run);
+}
+
+void speed_limit_tick_step(Run& run) {
+  // The look-ahead of the limits ahead joins here with the speed checks; until
+  // then no limit is announced as approaching.
+  speed_limit_sign_step(run, std::nullopt);
+}
+
+void sign_pictures_step(Run& run) {
+  animation_step(run);
+  other_sign_step(run);
 }
 
 void vigilance_tick_step(Run& run) {

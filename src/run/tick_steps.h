@@ -10,12 +10,17 @@ namespace cabsim {
 
 // --- steps of the tick itself --------------------------------------------
 void section_speed_step(Run& run);    ///< 1: U and P of the section
-void preceding_train_step(Run& run);  ///< 2: preceding train removed; tick count
 void clock_step(Run& run);            ///< 10: timecalc with the run clock
 void window_caption_step(Run& run);   ///< 39: the line name replaces the design caption
 void commentary_step(Run& run);       ///< 42: a new commentary command is executed
 void debug_labels_step(Run& run);     ///< 46: debug mode labels
 void reverse_running_step(Run& run);  ///< 34: reverse-running protection
+
+// --- track-side equipment --------------------------------------------------
+void signal_step(Run& run);                 ///< 17: aspects, the signal in view, ATS check speed
+void cab_signal_brake_tick_step(Run& run);  ///< 19: the cab signal's speed held
+void speed_limit_tick_step(Run& run);       ///< 22: the speed-limit sign
+void sign_pictures_step(Run& run);          ///< 26: the animation and the other signs
 
 // --- cab panel steps (the tick decides; the view draws) ---------------------
 void panel_instruments_step(Run& run);  ///< 3: gauges, digital speed, tunnel shade
@@ -28,7 +33,7 @@ void speed_text_tick_step(Run& run);         ///< 5
 void gear_selection_step(Run& run);          ///< 11: automatic gears
 void traction_current_step(Run& run);        ///< 12: motor current, electric brake, compressor
 void gradient_averaging_step(Run& run);      ///< 15: train gradient every 20 m
-void local_gradient_tick_step(Run& run);     ///< 16: gradient at the current frame
+void gradient_sign_tick_step(Run& run);      ///< 16: gradient at the current frame, its sign
 void vigilance_tick_step(Run& run);          ///< 24
 void gear_change_tick_step(Run& run);        ///< 30: gear change, engine speed
 void engine_stall_tick_step(Run& run);       ///< 33

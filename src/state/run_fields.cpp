@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "data/shift_jis.h"
@@ -83,6 +84,50 @@ RunField field(std::string_view name, FieldType type) {
                   }};
 }
 
+/// What a field of a sign-column picture reads.
+enum class SignValue : uint8_t { kCell, kLeft, kVisible };
+
+template <size_t I, SignValue K, typename Column>
+auto& sign_value(Column& column) {
+  auto& p = column.pictures[I];
+  if constexpr (K == SignValue::kCell)
+    return p.cell;
+  else if constexpr (K == SignValue::kLeft)
+    return p.left;
+  else
+    return p.visible;
+}
+
+template <size_t I, SignValue K>
+RunField sign_field(std::string_view name) {
+  return RunField{name, FieldType::kInteger, FieldRecord::kView,
+                  [](const RunState&, const RunView& v) -> FieldValue {
+                    return static_cast<int64_t>(sign_value<I, K>(v.signs));
+                  },
+                  [](RunState&, RunView& v, const FieldValue& value) {
+                    return write_value(sign_value<I, K>(v.signs), value);
+                  }};
+}
+
+/// "shown:" and "visible:" of every picture of the sign column, "left:" of
+/// the pictures that move (the signal and its neighbours).
+template <size_t I>
+void add_sign_fields(std::vector<RunField>& table) {
+  static const std::string name(kSignGeometry[I].name);
+  static const std::string shown = "shown:" + name;
+  static const std::string visible = "visible:" + name;
+  static const std::string left = "left:" + name;
+  table.push_back(sign_field<I, SignValue::kCell>(shown));
+  table.push_back(sign_field<I, SignValue::kVisible>(visible));
+  if (I <= static_cast<size_t>(SignElement::kSignalSub))
+    table.push_back(sign_field<I, SignValue::kLeft>(left));
+}
+
+template <size_t... I>
+void add_sign_column_fields(std::vector<RunField>& table, std::index_sequence<I...>) {
+  (add_sign_fields<I>(table), ...);
+}
+
 #define STATE_FIELD(name, type) field<RunState, &RunState::name>(#name, FieldType::type)
 #define VIEW_FIELD(name, type) field<RunView, &RunView::name>(#name, FieldType::type)
 #define STATE_INT(name) STATE_FIELD(name, kInteger)
@@ -94,8 +139,8 @@ RunField field(std::string_view name, FieldType type) {
 #define VIEW_UTF8(name) VIEW_FIELD(name, kUtf8)
 #define VIEW_SJIS(name) VIEW_FIELD(name, kShiftJis)
 
-const std::vector<RunField>& fields() {
-  static const std::vector<RunField> table = {
+std::vector<RunField> make_fields() {
+  std::vector<RunField> table = {
       STATE_REAL(speed),
       STATE_REAL(position),
       STATE_INT(current_frame),
@@ -241,10 +286,38 @@ const std::vector<RunField>& fields() {
       VIEW_INT(gear_pattern),
       VIEW_INT(clock_drawn_time),
       VIEW_INT(monitor_pattern),
-      VIEW_INT(crossimage_sub_visible),
       VIEW_INT(ammeter_current),
       VIEW_INT(cab_signal_frame),
+      // Signals and the sign column.
+      STATE_INT(cycle_count),
+      STATE_INT(current_signal_picture),
+      STATE_INT(last_drawn_signal_picture),
+      STATE_INT(current_signal_third_value),
+      STATE_INT(current_signal_index),
+      STATE_INT(shown_signal_type),
+      STATE_INT(ats_check_speed),
+      STATE_INT(acknowledged_flag),
+      STATE_INT(cab_signal_brake_flag),
+      STATE_FIXED(shown_gradient),
+      STATE_INT(shown_limit_picture),
+      STATE_INT(approach_limit_picture),
+      STATE_INT(limit_approach_flag),
+      STATE_INT(shown_other_sign),
+      STATE_INT(other_sign_timer),
+      STATE_INT(shown_traffic_phase),
+      STATE_INT(shown_traffic_second),
+      STATE_INT(anim_step),
+      STATE_INT(anim_counter),
+      STATE_INT(shown_anim_step),
+      STATE_INT(shown_crossing),
+      VIEW_UTF8(slope_text),
   };
+  add_sign_column_fields(table, std::make_index_sequence<kSignElementCount>{});
+  return table;
+}
+
+const std::vector<RunField>& fields() {
+  static const std::vector<RunField> table = make_fields();
   return table;
 }
 

@@ -9,6 +9,7 @@
 
 #include "data/fixed_point.h"
 #include "data/train_params.h"
+#include "state/sign_column.h"
 
 namespace cabsim {
 
@@ -23,6 +24,20 @@ constexpr int32_t kFilmPositionInsert = 2;
 constexpr size_t kMaxCarGradients = 100;
 /// Sound channels whose state a pause records.
 constexpr size_t kPauseChannels = 320;
+
+/// Current-signal values with no signal in view.
+constexpr int32_t kNoSignal = 999;
+/// ATS check speeds: no check, and a stop signal passed at danger.
+constexpr int32_t kNoCheck = 999;
+constexpr int32_t kPassedAtDanger = 998;
+
+/// Level crossings the crossing picture keeps in its queue.
+constexpr size_t kCrossingQueueSlots = 11;
+constexpr std::array<int32_t, kCrossingQueueSlots> empty_crossing_queue() {
+  std::array<int32_t, kCrossingQueueSlots> q{};
+  for (auto& slot : q) slot = -1;
+  return q;
+}
 
 /// Line voltage of a run at its start, V.
 constexpr int64_t kInitialLineVoltage = 1500;
@@ -80,8 +95,11 @@ struct RunState {
   long double distance_to_stop = 0;    ///< cm
 
   // --- time -----------------------------------------------------------------
-  /// Run clock, 1/30 s since midnight; the 33 ms cycle's tick counter.
+  /// Run clock, 1/30 s since midnight; advanced by 1 every 33 ms cycle.
   int32_t clock = 0;
+  /// 33 ms cycles since the run started (the multimedia tick counter): times
+  /// the time-driven film and the sign pictures that change at a cycle count.
+  int32_t cycle_count = 0;
   int32_t tick_count = 0;  ///< 100 ms operation ticks since the start; drives blinking
 
   // --- operation tick -------------------------------------------------------
@@ -98,6 +116,34 @@ struct RunState {
   std::string previous_commentary_command;  ///< the string executed last
   uint8_t commentary_on = 1;                ///< menu item D1 checked
   uint8_t debug_mode = 0;                   ///< diagnostic labels instead of overlay texts
+
+  // --- signals ---------------------------------------------------------------
+  int32_t current_signal_picture = kNoPicture;     ///< picture of the signal in view
+  int32_t last_drawn_signal_picture = kNoPicture;  ///< picture last drawn for it
+  int32_t current_signal_third_value = kNoSignal;  ///< the drawn signal's third value
+  int32_t current_signal_index = kNoSignal;        ///< index of the signal in view
+  int32_t shown_signal_type = 0;                   ///< type of the signal last drawn
+  /// Speed the train protection checks from the signal passed: 999 no check,
+  /// 998 a stop signal passed at danger, 0 stop.
+  int32_t ats_check_speed = kNoCheck;
+  uint8_t acknowledged_flag = 0;      ///< the driver acknowledged the ATS alarm
+  uint8_t cab_signal_brake_flag = 0;  ///< the cab signal holds the brake
+
+  // --- sign column ---------------------------------------------------------------
+  Fixed shown_gradient;             ///< per mille the gradient sign shows, 0 none
+  int32_t shown_limit_picture = 0;  ///< other-sign cell drawn for a limit in view, 0 none
+  int32_t approach_limit_picture = kNoPicture;  ///< cell drawn for the limit ahead, 999 none
+  uint8_t limit_approach_flag = 0;              ///< the speed-limit sign blinks
+  int32_t shown_other_sign = kNoPicture;        ///< other-sign cell shown, 900 own sign, 999 none
+  int32_t other_sign_timer = 0;                 ///< ticks since the other sign was drawn
+  int32_t shown_traffic_phase = kNoPicture;     ///< phase the road traffic signal shows
+  int32_t shown_traffic_second = kNoPicture;    ///< cell of its small approach picture
+  int32_t anim_step = 0;                        ///< animation cell 0 .. 13
+  int32_t anim_counter = 0;                     ///< ticks since the animation advanced
+  int32_t shown_anim_step = kNoPicture;
+  /// Level crossings met and not yet left, in the order met (-1 empty).
+  std::array<int32_t, kCrossingQueueSlots> crossing_queue = empty_crossing_queue();
+  int32_t shown_crossing = -1;  ///< crossing `crossimage` shows, -1 none
 
   // --- start and pause ------------------------------------------------------
   std::array<uint8_t, kPauseChannels> paused_channels{};  ///< 1 played once, 2 looped

@@ -11,6 +11,7 @@
 
 #include "state/panel_layout.h"
 #include "state/panel_state.h"
+#include "state/sign_column.h"
 
 namespace cabsim {
 
@@ -71,7 +72,10 @@ struct RunView {
   int32_t stopline_top = -30;            ///< top of the stop-position gauge mark, pixels
   std::string remain_text;               ///< metres to the stop under the mark; empty hidden
   int32_t monitor_pattern = -1;          ///< pattern the monitor picture `img_mon` shows; -1 none
-  uint8_t crossimage_sub_visible = 0;    ///< the level-crossing sub-indicator is shown
+
+  // --- sign column -------------------------------------------------------------
+  SignColumn signs;        ///< every picture of the column right of the cab view
+  std::string slope_text;  ///< the gradient figure, one decimal; empty none
 
   // --- cab panel ---------------------------------------------------------------
   int32_t ammeter_current = 0;  ///< A, the ammeter's reading (follows motor current, overshooting)

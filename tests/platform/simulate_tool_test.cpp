@@ -157,7 +157,25 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
                         "power_text",
                         "brake_text",
                         "reverser_text",
-                        "gear_text"})
+                        "gear_text",
+                        "pre_train_frame",
+                        "current_signal_picture",
+                        "last_drawn_signal_picture",
+                        "current_signal_third_value",
+                        "current_signal_index",
+                        "ats_check_speed",
+                        "acknowledged_flag",
+                        "cab_signal_brake_flag",
+                        "shown:SignalImage",
+                        "shown:SlopeImage",
+                        "slope_text",
+                        "shown:SpeedLimitImage",
+                        "shown:OtherImage",
+                        "shown:TrafficSignalImage",
+                        "shown:crossimage",
+                        "visible:crossimage_sub",
+                        "aspect:N",
+                        "display_number:N"})
     EXPECT_NE(("\n" + list.out).find(std::string("\n") + f + "\n"), std::string::npos) << f;
 
   // Default rows every 100 ms, right after the tick of that millisecond; the
@@ -179,6 +197,54 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
       run_tool({"simulate", "--data", "/nonexistent", "--route", "x.dat", "--until-ms", "10"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out, "mascon.datを読み込めません\n");
+}
+
+TEST(SimulateTool, TracesTheSignalsClearingBehindTheTrainAhead) {
+  // Four block signals at frames 1000 .. 4000; the train ahead leaves the
+  // first station (frame 100) at 09:00:00 and runs to the second (frame
+  // 5000) in 100 s, leaving the line at frame 4900. The driven train stands.
+  SimFolder folder(
+      test::test_route_text("[Pre_Train]\n1,4900\n972000,0,0\n975000,1,0\n#\n"
+                            "[Signal]\n"
+                            "0,0,0,5,700,1000,800,1000,0,0,0,0,0\n"
+                            "0,0,0,5,1700,2000,1800,2000,0,0,0,0,0\n"
+                            "0,0,0,5,2700,3000,2800,3000,0,0,0,0,0\n"
+                            "0,0,0,5,3700,4000,3800,4000,0,0,0,0,0\n#\n"));
+  auto r = folder.simulate(
+      "0 start\n", {"--until-ms", "105000", "--every-ms", "5000", "--fields",
+                    "pre_train_frame,aspect:0,aspect:1,aspect:2,aspect:3,display_number:1,"
+                    "current_signal_index,ats_check_speed,shown:SignalImage,left:SignalImageL"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  auto rows = rows_of(r.out);
+  ASSERT_EQ(rows.size(), 23u);
+  EXPECT_EQ(rows[0][2], "aspect:0");
+  auto row_at = [&rows](int seconds) -> const std::vector<std::string>& {
+    return rows[static_cast<size_t>(seconds / 5 + 1)];
+  };
+  // 09:00:00 .. : the train ahead is in the first block (behind signal 1),
+  // which the line's entry signal 0 never shows at stop.
+  EXPECT_EQ(row_at(10), (std::vector<std::string>{"10000", row_at(10)[1], "4", "4", "4", "4", "1",
+                                                  "999", "999", "999", "680"}));
+  EXPECT_GT(std::stoi(row_at(10)[1]), 100);
+  // Beyond signal 1: it shows stop, signal 0 one step above.
+  EXPECT_EQ((std::vector<std::string>(row_at(45).begin() + 2, row_at(45).begin() + 7)),
+            (std::vector<std::string>{"1", "0", "4", "4", "0"}));
+  // Beyond signal 2: the stop moves on, the signals behind clear by steps.
+  EXPECT_EQ((std::vector<std::string>(row_at(65).begin() + 2, row_at(65).begin() + 7)),
+            (std::vector<std::string>{"2", "1", "0", "4", "1"}));
+  // Beyond the last signal, then off the line: every signal clear again.
+  EXPECT_GT(std::stoi(row_at(90)[1]), 4000);
+  EXPECT_EQ(row_at(105)[1], "0");
+  for (int t : {90, 105})
+    EXPECT_EQ((std::vector<std::string>(row_at(t).begin() + 2, row_at(t).begin() + 6)),
+              (std::vector<std::string>{"4", "4", "4", "4"}));
+
+  // A signal the route does not have is named as such.
+  auto missing = folder.simulate("", {"--until-ms", "100", "--fields", "aspect:4"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(missing.err.find("aspect:4: the route has no signal 4"), std::string::npos)
+      << missing.err;
+  EXPECT_EQ(folder.simulate("", {"--until-ms", "100", "--fields", "aspect:x"}).exit_code, 2);
 }
 
 /// A run from a stop with doors: the start sound, a melody of 5 s ending at

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "data/definition_error.h"
@@ -98,10 +100,61 @@ std::string csv_cell(const std::string& text) {
   return quoted + "\"";
 }
 
+/// Run-time values of route rows the trace can follow, one per row.
+struct RouteRowField {
+  std::string_view prefix;
+  std::string_view table;  ///< for the message about a row the route lacks
+  int32_t (*count)(const RouteTables& r);
+  int32_t (*read)(const RouteTables& r, size_t row);
+};
+
+/// A column of the trace: a field of the running state or of the view, or a
+/// run-time value of one row of a route table ("aspect:3").
+struct TraceColumn {
+  std::string name;
+  const RunField* field = nullptr;
+  const RouteRowField* row_field = nullptr;
+  int32_t row = 0;
+};
+
+constexpr RouteRowField kRouteRowFields[] = {
+    {"aspect", "signal", [](const RouteTables& r) { return r.Signal_count; },
+     [](const RouteTables& r, size_t i) { return r.Signal[i].aspect; }},
+    {"display_number", "signal", [](const RouteTables& r) { return r.Signal_count; },
+     [](const RouteTables& r, size_t i) { return r.Signal[i].display_number; }},
+    {"traffic_phase", "road traffic signal",
+     [](const RouteTables& r) { return r.TrafficSignal_count; },
+     [](const RouteTables& r, size_t i) { return r.TrafficSignal[i].phase; }},
+    {"traffic_phase_timer", "road traffic signal",
+     [](const RouteTables& r) { return r.TrafficSignal_count; },
+     [](const RouteTables& r, size_t i) { return r.TrafficSignal[i].phase_timer; }},
+};
+
+/// The column called `name`, or nothing; the row of a route row field is
+/// checked once the route is read.
+std::optional<TraceColumn> find_column(const std::string& name) {
+  if (const RunField* f = find_run_field(name)) return TraceColumn{name, f, nullptr, 0};
+  const size_t colon = name.find(':');
+  if (colon == std::string::npos) return std::nullopt;
+  const std::string_view prefix(name.data(), colon);
+  const std::string digits = name.substr(colon + 1);
+  if (digits.empty() || digits.size() > 6 ||
+      digits.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  for (const RouteRowField& f : kRouteRowFields)
+    if (f.prefix == prefix) return TraceColumn{name, nullptr, &f, std::stoi(digits)};
+  return std::nullopt;
+}
+
+std::string column_text(const TraceColumn& c, const Run& run) {
+  if (c.field) return field_text(*c.field, run.state, run.view);
+  return std::to_string(c.row_field->read(*run.route, static_cast<size_t>(c.row)));
+}
+
 void write_row(std::ostream& out, int64_t t, const Run& run,
-               const std::vector<const RunField*>& fields) {
+               const std::vector<TraceColumn>& columns) {
   out << t;
-  for (const RunField* f : fields) out << ',' << csv_cell(field_text(*f, run.state, run.view));
+  for (const TraceColumn& c : columns) out << ',' << csv_cell(column_text(c, run));
   out << '\n';
 }
 
@@ -121,7 +174,7 @@ std::optional<std::vector<ScriptCommand>> load_script(const Options& options, st
 /// Runs the scheduler to `until`, the script's inputs and the trace rows
 /// merged by time.
 void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, int64_t until,
-                  int64_t every, const std::vector<const RunField*>& fields, std::ostream& out) {
+                  int64_t every, const std::vector<TraceColumn>& fields, std::ostream& out) {
   size_t next_command = 0;
   int64_t next_row = 0;
   while (true) {
@@ -144,6 +197,7 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
 
 int list_fields(std::ostream& out) {
   for (const RunField& f : run_fields()) out << f.name << '\n';
+  for (const RouteRowField& f : kRouteRowFields) out << f.prefix << ":N\n";
   return 0;
 }
 
@@ -153,14 +207,14 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     err << "cabsim-tool: simulate needs --route FILE and --until-ms N\n";
     return 2;
   }
-  std::vector<const RunField*> fields;
+  std::vector<TraceColumn> fields;
   for (const std::string& name : options.fields.empty() ? kDefaultFields : options.fields) {
-    const RunField* f = find_run_field(name);
-    if (!f) {
+    auto c = find_column(name);
+    if (!c) {
       err << "cabsim-tool: unknown field " << name << " (--list-fields lists them)\n";
       return 2;
     }
-    fields.push_back(f);
+    fields.push_back(*c);
   }
   auto commands = load_script(options, err);
   if (!commands) return 2;
@@ -176,6 +230,12 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     out << e.what() << '\n';
     return 1;
   }
+  for (const TraceColumn& c : fields) {
+    if (!c.row_field || c.row < c.row_field->count(*sim.run->route)) continue;
+    err << "cabsim-tool: " << c.name << ": the route has no " << c.row_field->table << ' ' << c.row
+        << '\n';
+    return 2;
+  }
   for (const ScriptCommand& cmd : *commands) {
     std::string reason = unbuilt(*sim.run, cmd);
     if (!reason.empty()) {
@@ -184,7 +244,7 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     }
   }
   out << "t_ms";
-  for (const RunField* f : fields) out << ',' << f->name;
+  for (const TraceColumn& c : fields) out << ',' << c.name;
   out << '\n';
   run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
   if (sim.guard.failures() > 1)
