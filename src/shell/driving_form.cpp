@@ -77,6 +77,7 @@ void TForm1::build_widgets() {
   untendai_->on_initialize = [this] { DDRinit(); };
   untendai_->on_finalize = [this] { DDRfin(); };
   untendai_->installEventFilter(this);
+  signs_ = std::make_unique<SignColumnPictures>(client);
   for (size_t i = 0; i < labels_.size(); ++i) {
     labels_[i] = new QLabel(client);
     labels_[i]->setObjectName(QString("Label%1").arg(i));
@@ -138,6 +139,7 @@ bool TForm1::FormCreate(const RunSelection& selection) {
   set_menu_checks();
   build_move_menu();
   load_stop_line_pictures(*run_);
+  signs_->load(*run_->route, run_->train.StopLine[0], run_->find_file);
   assembled_ = true;
   follow_state();
   idle_.start(std::max(1, static_cast<int>(untendai_->refresh_interval_ms())));
@@ -148,18 +150,9 @@ void TForm1::after_files_read(Run& run) {
   // Step 9: the cab panel and the timetable card.
   if (services_.status) services_.status(QString::fromUtf8(kStatusDrawingPanel.data()));
   panel_->create_cab_panel(run, DXImageList1, DXSpriteEngine1, resolve_file);
+  make_monitor_picture(run);
   load_timetable_card(run);
   // Step 10, the film, follows in the assembly.
-}
-
-void TForm1::load_timetable_card(Run& run) {
-  const std::string& name = run.route->Staf[0];
-  if (name.empty()) return;
-  Bitmap card;
-  if (!card.load(run.find_file(name))) throw DefinitionError(sjis_to_utf8(name) + kNotFound);
-  staf_card_->setPixmap(QPixmap::fromImage(card.image()));
-  staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());
-  staf_card_->show();
 }
 
 namespace {
@@ -172,6 +165,39 @@ QImage keyed_picture(const Bitmap& picture) {
 }
 
 }  // namespace
+
+void TForm1::make_monitor_picture(Run& run) {
+  // The route's monitor picture: equally sized patterns over the panel, its
+  // bottom-left colour transparent; hidden until a station rule picks a
+  // pattern. A picture that cannot be loaded is not shown.
+  const MonitorImage& monitor = run.route->Monitor;
+  if (!monitor.present || monitor.image.file.empty()) return;
+  Bitmap bitmap;
+  if (!bitmap.load(run.find_file(monitor.image.file)) || bitmap.empty()) return;
+  Picture& picture = DXImageList1.add();
+  picture.set_image(bitmap.image());
+  picture.set_name("img_mon");
+  picture.set_transparent(true);
+  picture.set_transparent_colour(picture.bottom_left_colour());
+  picture.set_pattern_size(monitor.image.pattern_width, monitor.image.pattern_height);
+  Sprite& sprite = DXSpriteEngine1.add_sprite(&picture);
+  sprite.x = monitor.image.x;
+  sprite.y = monitor.image.y;
+  sprite.depth = kMonitorDepth;
+  sprite.visible = false;
+  monitor_ = &sprite;
+}
+
+void TForm1::load_timetable_card(Run& run) {
+  const std::string& name = run.route->Staf[0];
+  if (name.empty()) return;
+  Bitmap card;
+  if (!card.load(run.find_file(name))) throw DefinitionError(sjis_to_utf8(name) + kNotFound);
+  // Drawn transparent: the card's bottom-left colour lets the form show through.
+  staf_card_->setPixmap(QPixmap::fromImage(keyed_picture(card)));
+  staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());
+  staf_card_->show();
+}
 
 void TForm1::load_stop_line_pictures(Run& run) {
   // The train's stop-line picture (drawn into the cab view at the stop
@@ -240,6 +266,7 @@ void TForm1::FormCloseQuery() {
   still_picture_ = Bitmap();
   stop_line_picture_ = Bitmap();
   stop_line_keyed_ = QImage();
+  signs_->release();
   run_->film = nullptr;
   run_->show_film_frame = {};
   run_.reset();  // nothing of the run outlives its sounds
@@ -295,6 +322,15 @@ void TForm1::follow_state() {
   }
   staf_card_->move(s.timetable_card_left, 0);
   follow_stop_gauge();
+  signs_->follow(s.signs, s.slope_text);
+  follow_monitor();
+}
+
+void TForm1::follow_monitor() {
+  if (!monitor_) return;
+  const int32_t pattern = run_->view.monitor_pattern;
+  monitor_->visible = pattern >= 0;
+  if (pattern >= 0) monitor_->pattern = pattern;  // one the picture lacks draws nothing
 }
 
 void TForm1::follow_stop_gauge() {

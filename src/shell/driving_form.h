@@ -25,6 +25,7 @@
 #include "shell/cab_panel_hooks.h"
 #include "shell/qt_run_timers.h"
 #include "shell/shell_services.h"
+#include "shell/sign_column_pictures.h"
 #include "state/run.h"
 #include "state/settings_store.h"
 
@@ -58,6 +59,9 @@ class TForm1 final : public QMainWindow {
   /// while the train is in a stop zone.
   static constexpr QPoint kStopPicturePosition{780, 175};
   static constexpr int kSignCell = 50;
+  /// The monitor picture `img_mon` of the route's `[Monitor]` block is drawn
+  /// over the panel pictures at this depth.
+  static constexpr int kMonitorDepth = 51;
 
   TForm1(SettingsStore& settings, ShellServices services,
          std::unique_ptr<CabPanelHooks> panel = std::make_unique<CabPanelHooks>(),
@@ -102,6 +106,14 @@ class TForm1 final : public QMainWindow {
   QLabel* stopline() const { return stopline_; }
   QLabel* remain() const { return remain_; }
   QLabel* stop_picture() const { return stop_; }
+  /// The components of the sign column right of the cab view.
+  QLabel* sign_picture(SignElement e) const { return signs_->picture(e); }
+  QLabel* slope_text() const { return signs_->slope_text(); }
+  const SignColumnPictures& sign_column() const { return *signs_; }
+  /// The monitor picture's sprite; null when the route has none or it could
+  /// not be loaded.
+  const Sprite* monitor_sprite() const { return monitor_; }
+  QLabel* timetable_card() const { return staf_card_; }
 
   /// Told how long each display pass took, when set (for measurements).
   std::function<void(std::chrono::nanoseconds)> on_display_pass;
@@ -124,12 +136,14 @@ class TForm1 final : public QMainWindow {
   void after_files_read(Run& run);
   void load_timetable_card(Run& run);
   void load_stop_line_pictures(Run& run);
+  void make_monitor_picture(Run& run);
   void DDRinit();
   void DDRfin();
   void on_motion_cycle();
   void on_operation_tick();
   void follow_state();
   void follow_stop_gauge();
+  void follow_monitor();
 
   // The display pass, step by step.
   void fetch_film_frame();
@@ -166,6 +180,8 @@ class TForm1 final : public QMainWindow {
   QPixmap stop_sign_;  // sign image 0: the stop-line picture's first cell
   int32_t shown_stopline_top_ = 0;
   bool stop_shown_ = false;
+  std::unique_ptr<SignColumnPictures> signs_;
+  Sprite* monitor_ = nullptr;  // in DXSpriteEngine1
   PictureList DXImageList1;
   SpriteEngine DXSpriteEngine1;
 
