@@ -1,8 +1,9 @@
 // Fuzzing the track-side equipment over a route the reader accepted: the
 // train ahead, the signals with their pictures and check points, the
-// cab-signal brake and the whole sign column, at every frame and time the
-// route names (and just beside them), for a line-side, an alarm-kind-1 and
-// a cab-signal train. A refused file raises DefinitionError; anything else
+// cab-signal brake, the train protection, the speed limits and checks and
+// the whole sign column, at every frame and time the route names (and just
+// beside them), for ATS-S trains of both alarm kinds, an ATS-P train and a
+// cab-signal train. A refused file raises DefinitionError; anything else
 // going wrong is a fault.
 #include <algorithm>
 #include <cstddef>
@@ -14,8 +15,11 @@
 #include "data/definition_error.h"
 #include "data/route_file.h"
 #include "data/route_setup.h"
+#include "operation/ats.h"
 #include "operation/preceding_train.h"
 #include "operation/signals.h"
+#include "operation/speed_limits.h"
+#include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "run/scheduler.h"
 #include "sound/sound_channels_silent.h"
@@ -99,7 +103,14 @@ void drive(std::unique_ptr<RouteTables>& tables, int32_t ats_type, int32_t alert
       traffic_signal_step(run);
       cab_signal_brake_step(run);
       speed_limit_blink_step(run);
+      speed_limit_lookahead(run);
+      speed_limit_sign_step(run, approaching_speed_limit(run.state));
       speed_limit_sign_step(run, static_cast<int32_t>(f & 0x3ff) - 2);
+      speed_check_step(run);
+      speed_zone_step(run);
+      ats_s_step(run);
+      ats_p_step(run);
+      speed_notice_step(run);
       animation_step(run);
       other_sign_step(run);
       level_crossing_step(run);
@@ -119,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reset_route_run_fields(*route);
     set_up_route_positions(*route, 0);
     drive(route, 0, 0);
-    drive(route, 1, 1);
+    drive(route, kAtsP, 1);
+    drive(route, kAtsS, 1);
     drive(route, kCabSignalAts, 0);
   } catch (const DefinitionError&) {
   }

@@ -11,6 +11,7 @@ void reset_vigilance(Run& run) {
   run.state.vigilance_counter = 0;
   stop_if_playing(run.sounds, run.train.Sound_EBring);
   run.view.vigilance_lamp = 0;
+  run.view.panel.show(PanelElement::kLampEB, false);
 }
 
 void vigilance_step(Run& run) {
@@ -22,6 +23,7 @@ void vigilance_step(Run& run) {
     if (is_channel(run.sounds, ring) && run.sounds.status(ring) == ChannelStatus::kStopped)
       run.sounds.play_once(ring);
     run.view.vigilance_lamp = 1;
+    run.view.panel.show(PanelElement::kLampEB, true);
   }
   if (s.vigilance_counter > kVigilanceEmergencyTicks) {
     stop_if_playing(run.sounds, run.train.Sound_EBring);

@@ -18,6 +18,7 @@ void OFF2Click(Run& run, bool on) {
   run.settings.ATS = on ? 1 : 0;
   run.state.beginner_mode = on ? 1 : 0;
   run.state.ats_on = on ? 0 : 1;
+  if (!on) run.view.panel.show(PanelElement::kLampAts1, true);
 }
 
 void OFFV1Click(Run& run, bool on) {

@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "input/handle_keys.h"
+#include "operation/ats.h"
 #include "operation/doors.h"
+#include "operation/signals.h"
 #include "operation/vigilance.h"
 #include "sound/sound_numbers.h"
 #include "state/checked_math.h"
@@ -93,6 +95,26 @@ void toggle_card(RunView& s) {
   if (s.timetable_card_shown) s.timetable_card_left = s.client_width - kTimetableCardWidth;
 }
 
+/// Frames before the next signal a jump lands.
+constexpr int32_t kJumpBeforeSignal = 10;
+
+/// To just before the next signal: from between two signal rows to 10 frames
+/// before the later one, the signal display forgotten.
+void jump_to_next_signal(Run& run) {
+  RunState& s = run.state;
+  const RouteTables& route = *run.route;
+  const int32_t count = std::clamp<int32_t>(route.Signal_count, 0, kMaxSignals);
+  for (int32_t i = 0; i + 1 < count; ++i) {
+    const int32_t here = route.Signal[static_cast<size_t>(i)].frame;
+    const int32_t next = route.Signal[static_cast<size_t>(i) + 1].frame;
+    if (here <= s.current_frame && next > s.current_frame) {
+      reset_signal_display(s, run.view);
+      s.current_frame = checked_add(next, -kJumpBeforeSignal);
+      return;
+    }
+  }
+}
+
 void shift_keys(Run& run, VirtualKey key) {
   RunState& s = run.state;
   switch (key) {
@@ -127,6 +149,9 @@ void shift_keys(Run& run, VirtualKey key) {
     case VirtualKey::kF5:
       s.current_frame = checked_add(s.current_frame, -100);
       break;
+    case VirtualKey::kF3:
+      jump_to_next_signal(run);
+      break;
     default:
       break;
   }
@@ -149,6 +174,8 @@ void AsciiDown(Run& run, char key) {
   sound_rows(run, key);
   // One-man operation: the driver works the doors.
   if ((key == 'd' || key == '7') && run.route->OneMan > 0) Door_operate(run);
+  if (key == 'r') ats_reset(run);
+  if (key == ' ') ats_acknowledge(run);
   // The handle sounds follow here once the running sounds are built.
 }
 
@@ -204,8 +231,6 @@ void mouse_wheel(Run& run, bool up) {
 
 std::optional<std::string_view> unbuilt_character_row(const Run& run, char key) {
   const int32_t one_man = run.route->OneMan;
-  if (key == 'r') return "protection reset";
-  if (key == ' ' && run.train.ATS_Type == 0) return "ATS confirmation";
   if ((key == 'c' || key == '1') && one_man == 1) return "next announcement";
   if (key == '-' && one_man == 1) return "previous announcement";
   return std::nullopt;
@@ -213,7 +238,7 @@ std::optional<std::string_view> unbuilt_character_row(const Run& run, char key) 
 
 std::optional<std::string_view> unbuilt_virtual_key_row(VirtualKey key, bool shift) {
   if (key == VirtualKey::kEnter) return "the calling key";
-  if (key == VirtualKey::kF3) return shift ? "jump to the next signal" : "value display";
+  if (key == VirtualKey::kF3 && !shift) return "value display";
   return std::nullopt;
 }
 

@@ -3,10 +3,12 @@
 
 #include <exception>
 
+#include "operation/ats.h"
 #include "operation/doors.h"
 #include "operation/film_segments.h"
 #include "operation/preceding_train.h"
 #include "operation/stations.h"
+#include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "presentation/station_display.h"
 #include "run/tick_steps.h"
@@ -38,7 +40,9 @@ constexpr TickStep kMainSteps[] = {
     {17, "signals", signal_step},
     {18, "road traffic signals", traffic_signal_step},
     {19, "cab-signal brake", cab_signal_brake_tick_step},
-    {22, "speed-limit sign", speed_limit_tick_step},
+    {20, "ATS-S", ats_s_step},
+    {21, "ATS-P", ats_p_step},
+    {22, "speed limits and speed checks", speed_limit_tick_step},
     {23, "stations", station_step},
     {24, "vigilance device", vigilance_tick_step},
     {25, "stop-approach warning", stop_approach_warning_step},
@@ -46,6 +50,7 @@ constexpr TickStep kMainSteps[] = {
     {27, "level crossings", level_crossing_step},
     {29, "film switching", film_switching_step},
     {30, "gear change", gear_change_tick_step},
+    {32, "limit and pattern notices", speed_notice_step},
     {33, "engine stall", engine_stall_tick_step},
     {34, "reverse-running protection", reverse_running_step},
     {36, "station lamps", station_lamps_step},

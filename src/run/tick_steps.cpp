@@ -16,8 +16,11 @@
 #include "dynamics/rolling_back.h"
 #include "dynamics/traction_current.h"
 #include "input/masconupdate.h"
+#include "operation/ats.h"
 #include "operation/signals.h"
+#include "operation/speed_limits.h"
 #include "operation/vigilance.h"
+#include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "presentation/station_display.h"
 #include "sound/channel_layout.h"
@@ -57,6 +60,9 @@ void panel_instruments_step(Run& run) {
 
 void panel_lamps_step(Run& run) {
   update_running_lamps(run.state, run.view, run.train);
+  // No rule of the traction sets an automatic notch-off state: its picture
+  // stays dark. The protection picture shows an ATS-P train.
+  update_other_indicators(run.view.panel, false, run.train.ATS_Type);
 }
 
 void tunnel_membership_tick_step(Run& run) {
@@ -102,9 +108,10 @@ void cab_signal_brake_tick_step(Run& run) {
 }
 
 void speed_limit_tick_step(Run& run) {
-  // The look-ahead of the limits ahead joins here with the speed checks; until
-  // then no limit is announced as approaching.
-  speed_limit_sign_step(run, std::nullopt);
+  speed_limit_lookahead(run);
+  speed_limit_sign_step(run, approaching_speed_limit(run.state));
+  speed_check_step(run);
+  speed_zone_step(run);
 }
 
 void sign_pictures_step(Run& run) {

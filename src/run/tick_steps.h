@@ -19,7 +19,7 @@ void reverse_running_step(Run& run);  ///< 34: reverse-running protection
 // --- track-side equipment --------------------------------------------------
 void signal_step(Run& run);                 ///< 17: aspects, the signal in view, ATS check speed
 void cab_signal_brake_tick_step(Run& run);  ///< 19: the cab signal's speed held
-void speed_limit_tick_step(Run& run);       ///< 22: the speed-limit sign
+void speed_limit_tick_step(Run& run);       ///< 22: look-ahead, limit sign, speed checks
 void sign_pictures_step(Run& run);          ///< 26: the animation and the other signs
 
 // --- cab panel steps (the tick decides; the view draws) ---------------------

@@ -1,6 +1,7 @@
 // The field table of the running state and the view.
 #include "state/run_fields.h"
 
+#include <array>
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "data/shift_jis.h"
+#include "state/panel_layout.h"
 
 namespace cabsim {
 namespace {
@@ -121,6 +123,80 @@ void add_sign_fields(std::vector<RunField>& table) {
   table.push_back(sign_field<I, SignValue::kVisible>(visible));
   if (I <= static_cast<size_t>(SignElement::kSignalSub))
     table.push_back(sign_field<I, SignValue::kLeft>(left));
+}
+
+/// `text` as exactly parts.size() decimal 32-bit integers separated by `sep`.
+template <size_t N>
+bool parse_integers(const std::string& text, char sep, std::array<int32_t, N>& parts) {
+  size_t at = 0;
+  for (size_t i = 0; i < N; ++i) {
+    const size_t end = i + 1 < N ? text.find(sep, at) : text.size();
+    if (end == std::string::npos) return false;
+    const std::string part = text.substr(at, end - at);
+    int64_t value = 0;
+    size_t digits = 0;
+    const bool negative = !part.empty() && part[0] == '-';
+    for (size_t k = negative ? 1 : 0; k < part.size(); ++k, ++digits) {
+      if (part[k] < '0' || part[k] > '9' || digits >= 10) return false;
+      value = value * 10 + (part[k] - '0');
+    }
+    if (digits == 0) return false;
+    value = negative ? -value : value;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
+    parts[i] = static_cast<int32_t>(value);
+    at = end + 1;
+  }
+  return true;
+}
+
+/// "lamp:" and the picture's name without "img_" for the panel's lamps and the
+/// cab signal: 1 while it is lit (shown when the panel has its picture).
+template <size_t E>
+RunField lamp_field() {
+  static const std::string name =
+      "lamp:" +
+      std::string(panel_element_info(static_cast<PanelElement>(E)).picture_name.substr(4));
+  return RunField{name, FieldType::kInteger, FieldRecord::kView,
+                  [](const RunState&, const RunView& v) -> FieldValue {
+                    return static_cast<int64_t>(v.panel.sprites[E].visible);
+                  },
+                  [](RunState&, RunView& v, const FieldValue& value) {
+                    return write_value(v.panel.sprites[E].visible, value);
+                  }};
+}
+
+template <size_t... E>
+void add_lamp_fields(std::vector<RunField>& table, std::index_sequence<E...>) {
+  constexpr size_t kFirst = static_cast<size_t>(PanelElement::kLampDoor);
+  (table.push_back(lamp_field<kFirst + E>()), ...);
+  table.push_back(lamp_field<static_cast<size_t>(PanelElement::kCabSignal)>());
+}
+
+/// "lookahead:K": entry K of the look-ahead as index/speed/status/distance/needed.
+template <size_t K>
+RunField lookahead_field() {
+  static const std::string name = "lookahead:" + std::to_string(K);
+  return RunField{
+      name, FieldType::kUtf8, FieldRecord::kState,
+      [](const RunState& s, const RunView&) -> FieldValue {
+        const LookaheadEntry& e = s.lookahead[K];
+        return std::to_string(e.index) + "/" + std::to_string(e.speed) + "/" +
+               std::to_string(e.status) + "/" + std::to_string(e.distance) + "/" +
+               std::to_string(e.needed_distance);
+      },
+      [](RunState& s, RunView&, const FieldValue& value) {
+        const auto* text = std::get_if<std::string>(&value);
+        if (!text) return false;
+        std::array<int32_t, 5> parts{};
+        if (!parse_integers(*text, '/', parts)) return false;
+        s.lookahead[K] = LookaheadEntry{parts[0], parts[1], parts[2], parts[3], parts[4]};
+        return true;
+      }};
+}
+
+template <size_t... K>
+void add_lookahead_fields(std::vector<RunField>& table, std::index_sequence<K...>) {
+  (table.push_back(lookahead_field<K>()), ...);
 }
 
 template <size_t... I>
@@ -301,7 +377,7 @@ std::vector<RunField> make_fields() {
       STATE_FIXED(shown_gradient),
       STATE_INT(shown_limit_picture),
       STATE_INT(approach_limit_picture),
-      STATE_INT(limit_approach_flag),
+      field<RunState, &RunState::limit_approach_flag>("limit_approach", FieldType::kInteger),
       STATE_INT(shown_other_sign),
       STATE_INT(other_sign_timer),
       STATE_INT(shown_traffic_phase),
@@ -311,7 +387,22 @@ std::vector<RunField> make_fields() {
       STATE_INT(shown_anim_step),
       STATE_INT(shown_crossing),
       VIEW_UTF8(slope_text),
+      // Train protection.
+      STATE_INT(alarm_flag),
+      STATE_INT(acknowledged_chime_flag),
+      STATE_INT(alarm_counter),
+      STATE_INT(alarm_check_speed),
+      STATE_INT(pattern_state),
+      STATE_INT(previous_pattern_state),
+      STATE_INT(pattern_target_speed),
+      STATE_REAL(pattern_target_distance),
+      STATE_INT(pattern_brake_speed),
+      STATE_INT(pattern_warning_speed),
   };
+  add_lookahead_fields(table, std::make_index_sequence<kLookaheadEntries>{});
+  constexpr size_t kLamps = static_cast<size_t>(PanelElement::kLampStop) -
+                            static_cast<size_t>(PanelElement::kLampDoor) + 1;
+  add_lamp_fields(table, std::make_index_sequence<kLamps>{});
   add_sign_column_fields(table, std::make_index_sequence<kSignElementCount>{});
   return table;
 }

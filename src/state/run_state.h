@@ -39,6 +39,20 @@ constexpr std::array<int32_t, kCrossingQueueSlots> empty_crossing_queue() {
   return q;
 }
 
+/// One entry of the look-ahead of the speed limits and checks ahead.
+struct LookaheadEntry {
+  int32_t index = 0;            ///< row of the limit or check table
+  int32_t speed = 0;            ///< km/h
+  int32_t status = 9;           ///< 0 a limit, 1 a check, 9 none
+  int32_t distance = 0;         ///< cm to it
+  int32_t needed_distance = 0;  ///< cm needed to brake to its speed
+  bool operator==(const LookaheadEntry&) const = default;
+};
+constexpr size_t kLookaheadEntries = 6;
+constexpr std::array<LookaheadEntry, kLookaheadEntries> empty_lookahead() {
+  return {};
+}
+
 /// Line voltage of a run at its start, V.
 constexpr int64_t kInitialLineVoltage = 1500;
 
@@ -128,6 +142,22 @@ struct RunState {
   int32_t ats_check_speed = kNoCheck;
   uint8_t acknowledged_flag = 0;      ///< the driver acknowledged the ATS alarm
   uint8_t cab_signal_brake_flag = 0;  ///< the cab signal holds the brake
+
+  // --- automatic train stop ------------------------------------------------------
+  uint8_t alarm_flag = 0;                ///< the ATS bell rings
+  uint8_t acknowledged_chime_flag = 0;   ///< acknowledged; the chime is still to start
+  int32_t alarm_counter = 0;             ///< ticks since the alarm began
+  int32_t alarm_check_speed = kNoCheck;  ///< check speed when the bell started (value display)
+  int32_t pattern_state = 0;  ///< ATS-P: 0 free, 1 approach, 2 braking, 3 braking below 16
+  int32_t previous_pattern_state = 0;
+  int32_t pattern_target_speed = 0;         ///< V, km/h
+  long double pattern_target_distance = 0;  ///< d, cm
+  int32_t pattern_brake_speed = 0;          ///< U, km/h
+  int32_t pattern_warning_speed = 0;        ///< P, km/h
+
+  // --- speed limits and speed checks --------------------------------------------
+  /// The next three speed limits (0 .. 2) and speed checks of table 1 (3 .. 5).
+  std::array<LookaheadEntry, kLookaheadEntries> lookahead = empty_lookahead();
 
   // --- sign column ---------------------------------------------------------------
   Fixed shown_gradient;             ///< per mille the gradient sign shows, 0 none

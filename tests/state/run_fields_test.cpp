@@ -22,6 +22,8 @@ FieldValue another_value(const RunField& f, const FieldValue& now) {
       return std::get<long double>(now) + 0.1L;
     case FieldType::kUtf8:
     case FieldType::kShiftJis:
+      // A look-ahead entry is five numbers.
+      if (f.name.starts_with("lookahead:")) return std::string("3/60/0/-12000/39600");
       return std::get<std::string>(now) + "x";
   }
   return now;
@@ -64,6 +66,12 @@ TEST(RunFields, WritesRefuseTheWrongKindAndIntegersOutsideTheFieldsRange) {
   EXPECT_EQ(s.doors_open, 0);
   EXPECT_TRUE(doors.write(s, v, int64_t{255}));
   EXPECT_EQ(s.doors_open, 255);
+
+  const RunField& ahead = *find_run_field("lookahead:4");
+  for (const char* bad : {"1/2/3/4", "1/2/3/4/5/6", "1/2/x/4/5", "1//3/4/5", "1/2/3/4/2147483648"})
+    EXPECT_FALSE(ahead.write(s, v, std::string(bad))) << bad;
+  EXPECT_TRUE(ahead.write(s, v, std::string("1/2/3/4/-2147483648")));
+  EXPECT_EQ(s.lookahead[4].needed_distance, -2147483647 - 1);
 
   const RunField& frame = *find_run_field("current_frame");  // 32 bits, signed
   EXPECT_FALSE(frame.write(s, v, int64_t{2147483648}));

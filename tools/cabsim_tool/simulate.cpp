@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -22,6 +23,7 @@
 #include "run/start_pause.h"
 #include "sim_script.h"
 #include "sound/sound_channels_silent.h"
+#include "state/panel_layout.h"
 #include "state/run_fields.h"
 
 namespace cabsim::tool {
@@ -122,6 +124,8 @@ constexpr RouteRowField kRouteRowFields[] = {
      [](const RouteTables& r, size_t i) { return r.Signal[i].aspect; }},
     {"display_number", "signal", [](const RouteTables& r) { return r.Signal_count; },
      [](const RouteTables& r, size_t i) { return r.Signal[i].display_number; }},
+    {"passed", "speed check of table 1", [](const RouteTables& r) { return r.SpeedCheck1_count; },
+     [](const RouteTables& r, size_t i) { return int32_t{r.SpeedCheck1[i].passed}; }},
     {"traffic_phase", "road traffic signal",
      [](const RouteTables& r) { return r.TrafficSignal_count; },
      [](const RouteTables& r, size_t i) { return r.TrafficSignal[i].phase; }},
@@ -225,6 +229,16 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     // it, as in the program.
     AssemblySteps steps;
     steps.message = [&err](std::string_view text) { err << "cabsim-tool: " << text << '\n'; };
+    // Without a window the panel's pictures are not made; a picture the
+    // train file names counts as made, so the lamps follow as in the program.
+    steps.files_read = [](Run& run) {
+      for (size_t i = 0; i < kPanelElementCount; ++i) {
+        const auto e = static_cast<PanelElement>(i);
+        if (panel_element_source(run.train.panel, e).file.empty()) continue;
+        run.view.panel.sprites[i].present = 1;
+        run.view.panel.sprites[i].pattern_count = std::numeric_limits<int32_t>::max();
+      }
+    };
     assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file, steps);
   } catch (const DefinitionError& e) {
     out << e.what() << '\n';
