@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,10 +29,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kTrains = {"train_tz100.dat", "train_kiha10.dat", "train_tx300.dat"};
+const std::vector<std::string> kTrains = {"train_tz100.dat", "train_kiha10.dat", "train_tx300.dat",
+                                          "train_tz100_atc.dat"};
 const std::vector<std::string> kRuns = {
-    "line_up_827M.dat",   "line_up_837M.dat",   "line_up_3821M.dat",   "line_up_free.dat",
-    "line_down_838M.dat", "line_down_832M.dat", "line_down_3834M.dat", "line_down_free.dat"};
+    "line_up_827M.dat",    "line_up_837M.dat",   "line_up_3821M.dat",
+    "line_up_free.dat",    "line_down_838M.dat", "line_down_832M.dat",
+    "line_down_3834M.dat", "line_down_free.dat", "line_down_atc.dat"};
 
 /// Runs make_demo in its quick mode (films of plain frames) into `dir`.
 void generate(const fs::path& dir) {
@@ -263,6 +267,236 @@ TEST(DemoLine, SimulateHoldsTheTrainAtTheEndOfTheFilmAndNamesAMissingFilm) {
   ASSERT_EQ(last.size(), 4u);
   EXPECT_EQ(std::stoi(last[2]), 0);
   EXPECT_GT(std::stoi(last[1]), 40000);  // nothing holds it
+}
+
+std::vector<std::vector<std::string>> rows_of(const std::vector<std::string>& lines,
+                                              const std::string& key) {
+  std::vector<std::vector<std::string>> out;
+  for (const std::string& line : section(lines, key)) out.push_back(fields(line));
+  return out;
+}
+
+int field_int(const std::vector<std::string>& row, size_t i) {
+  return std::stoi(row.at(i));
+}
+
+/// Width and height of a BMP file.
+std::pair<int, int> bmp_size(const fs::path& p) {
+  const std::string b = read_all(p);
+  if (b.size() < 26 || b.substr(0, 2) != "BM") return {-1, -1};
+  auto le32 = [&](size_t at) {
+    return int(uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 |
+               uint32_t(uint8_t(b[at + 2])) << 16 | uint32_t(uint8_t(b[at + 3])) << 24);
+  };
+  return {le32(18), std::abs(le32(22))};
+}
+
+// [Signal] fields: kind, sub, third, type, view from, view to, transponder,
+// frame, fixed aspect, control value.
+TEST(DemoLine, EveryRunIsSignalledFromItsEntryWithAStartingSignalAtEachStop) {
+  test::TempDir dir;
+  generate(dir.path());
+  for (const std::string& run : kRuns) {
+    SCOPED_TRACE(run);
+    const auto lines = lines_of(dir / run);
+    const auto signals = rows_of(lines, "[Signal]");
+    const auto stations = rows_of(lines, "[Station]");
+    const bool cab = run.find("atc") != std::string::npos;
+    ASSERT_GT(signals.size(), 8u);
+    // Row 0 is the entry of the line: never in view, never held.
+    EXPECT_EQ(field_int(signals[0], 0), 0);
+    EXPECT_EQ(field_int(signals[0], 4), field_int(signals[0], 5));
+    std::map<int, int> types;
+    int last_view_end = field_int(signals[0], 5);
+    for (size_t i = 1; i < signals.size(); ++i) {
+      const auto& g = signals[i];
+      ++types[field_int(g, 3)];
+      // Views one after another, each ending at its signal.
+      EXPECT_LT(field_int(g, 4), field_int(g, 5)) << "signal " << i;
+      EXPECT_GE(field_int(g, 4), last_view_end) << "signal " << i;
+      EXPECT_EQ(field_int(g, 5), field_int(g, 7)) << "signal " << i;
+      last_view_end = field_int(g, 5);
+    }
+    if (cab) {
+      EXPECT_EQ(types.size(), 1u);
+      EXPECT_EQ(types.begin()->first, 8);
+    } else {
+      for (int type : {0, 2, 4, 5}) EXPECT_GT(types[type], 0) << "type " << type;
+    }
+    // Every station the run stops at but the last has its starting signal,
+    // held until the departure melody; its transponder lies beyond the stop.
+    for (size_t k = 0; k + 1 < stations.size(); ++k) {
+      const bool stops = field_int(stations[k], 1) == 0;
+      const int stop_frame = field_int(stations[k], 2);
+      int starting = 0;
+      for (const auto& g : signals) {
+        if (field_int(g, 0) != 3 || field_int(g, 9) != int(k)) continue;
+        ++starting;
+        EXPECT_GT(field_int(g, 6), stop_frame) << "station " << k;
+        EXPECT_LT(field_int(g, 6), field_int(g, 7)) << "station " << k;
+        EXPECT_EQ(field_int(g, 8), 0) << "station " << k;  // at stop until then
+        // In the cab, a train standing at the platform is not in its section.
+        if (cab) EXPECT_GT(field_int(g, 4), stop_frame) << "station " << k;
+      }
+      EXPECT_EQ(starting, stops ? 1 : 0) << "station " << k;
+    }
+    // The train ahead: two minutes ahead at every station, standing as long
+    // as the run does, gone once past the last signal.
+    const auto pre = rows_of(lines, "[Pre_Train]");
+    const bool timetabled_with_train_ahead =
+        run == "line_up_827M.dat" || run == "line_down_838M.dat";
+    ASSERT_EQ(pre.empty(), !timetabled_with_train_ahead);
+    if (pre.empty()) continue;
+    EXPECT_EQ(field_int(pre[0], 1), field_int(signals.back(), 7));
+    ASSERT_EQ(pre.size(), stations.size() + 1);
+    for (size_t k = 0; k < stations.size(); ++k) {
+      const auto& row = pre[k + 1];
+      EXPECT_EQ(field_int(row, 1), int(k));
+      const int leaves = field_int(row, 0) + 30 * field_int(row, 2);
+      EXPECT_EQ(leaves, field_int(stations[k], 7) - 120 * 30) << "station " << k;
+      if (k > 0) EXPECT_GT(field_int(row, 0), field_int(pre[k], 0));
+    }
+  }
+  // Pictures fit the cells of the sign column that show them.
+  for (int n = 0; n <= 42; ++n) {
+    char name[40];
+    std::snprintf(name, sizeof name, "image/signal/signal%02d.bmp", n);
+    EXPECT_EQ(bmp_size(dir / name), std::make_pair(50, 100)) << name;
+  }
+  for (const char* name : {"image/sign/uphill.bmp", "image/sign/downhill.bmp"})
+    EXPECT_EQ(bmp_size(dir / name), std::make_pair(50, 50)) << name;
+  for (const char* name :
+       {"image/cross/cross0.bmp", "image/cross/cross1.bmp", "image/anim/crossing_lamp00.bmp",
+        "image/traffic/traffic3.bmp", "image/traffic/traffic4.bmp"})
+    EXPECT_EQ(bmp_size(dir / name), std::make_pair(15, 15)) << name;
+  // The cab-signal train: its cab signal has a pattern for each aspect.
+  const auto train = lines_of(dir / "train_tz100_atc.dat");
+  auto after = [&](const std::string& key) {
+    auto it = std::find(train.begin(), train.end(), key);
+    return it == train.end() || it + 1 == train.end() ? std::string() : *(it + 1);
+  };
+  EXPECT_EQ(after("[ATS_Type]"), "2");
+  const auto drive = section(train, "[DriveSound]");
+  const int atc_sound = std::stoi(after("[Sound_Atc]"));
+  ASSERT_LT(size_t(atc_sound), drive.size());
+  EXPECT_NE(drive[size_t(atc_sound)].find("cab_signal_bell"), std::string::npos);
+  const auto lamp = section(train, "[Lamp_signal]");
+  ASSERT_EQ(lamp.size(), 5u + 6u);  // x, y, pattern width and height, picture, six speeds
+  EXPECT_EQ(bmp_size(named(dir.path(), lamp[4])),
+            std::make_pair(std::stoi(lamp[2]), 6 * std::stoi(lamp[3])));
+}
+
+/// Drives `run` at the filmed speed (the debug keys), leaving each stop
+/// `late_s` seconds after its departure time; the trace of `fields` every 100 ms.
+std::vector<std::vector<std::string>> film_speed_drive(const fs::path& dir, const std::string& run,
+                                                       const std::string& train, int late_s,
+                                                       const std::string& fields_asked) {
+  const auto stations = rows_of(lines_of(dir / run), "[Station]");
+  const int start_clock = field_int(stations[0], 7) - 8 * 30;  // the melody before the departure
+  const fs::path script = dir / "film_speed.txt";
+  {
+    std::ofstream out(script);
+    out << "0 start\n";
+    for (size_t k = 0; k + 1 < stations.size(); ++k) {
+      if (field_int(stations[k], 1) != 0) continue;
+      // A clock unit is one 33 ms cycle.
+      const int64_t t =
+          int64_t{field_int(stations[k], 7) - start_clock} * 33 + late_s * 1000 + 1500;
+      out << t << " key shift+F2\n"
+          << t + 100 << " key shift+F12\n"
+          << t + 400 << " key shift+F1\n";
+    }
+  }
+  auto r = test::run_tool({"simulate", "--data", dir.string(), "--route", run, "--train", train,
+                           "--script", script.string(), "--until-ms", "480000", "--every-ms", "100",
+                           "--fields", fields_asked});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(r.out);
+  std::string row;
+  std::getline(in, row);  // the header
+  while (std::getline(in, row)) rows.push_back(fields(row));
+  return rows;
+}
+
+TEST(DemoLine, TheTrainAheadHoldsATimetabledRunAtCautionUntilItMovesOn) {
+  test::TempDir dir;
+  generate(dir.path());
+  // Pictures of the types the line uses: caution aspects of the starting
+  // (3-lamp Y), home (YY, Y) and block signals (YY, Y, YG).
+  const std::set<int> caution = {7, 14, 15, 18, 19, 20};
+  const std::set<int> clear = {8, 16, 21};
+  for (const std::string& run : {"line_up_827M.dat", "line_down_838M.dat"}) {
+    SCOPED_TRACE(run);
+    // About on time: the filmed run is 20 s faster than the timetable.
+    auto rows = film_speed_drive(dir.path(), run, "train_tz100.dat", 20,
+                                 "pre_train_frame,current_signal_index,current_signal_picture");
+    ASSERT_GT(rows.size(), 1000u);
+    int cleared_in_view = 0, cautions = 0;
+    std::optional<int> caution_at;  // the signal in view that showed caution
+    for (const auto& f : rows) {
+      const int index = std::stoi(f[2]), picture = std::stoi(f[3]);
+      if (index == 999) {
+        caution_at.reset();
+        continue;
+      }
+      if (caution.count(picture)) {
+        if (caution_at != index) ++cautions;
+        caution_at = index;
+      } else if (clear.count(picture) && caution_at == index) {
+        ++cleared_in_view;
+        caution_at.reset();
+      }
+    }
+    EXPECT_GE(cautions, 2);
+    EXPECT_GE(cleared_in_view, 1);
+  }
+  // Every signal but the line's entry goes to stop behind the train ahead and
+  // clears again as it moves on.
+  std::string asked = "pre_train_frame";
+  const int signals =
+      static_cast<int>(rows_of(lines_of(dir / "line_up_827M.dat"), "[Signal]").size());
+  for (int i = 1; i < signals; ++i) asked += ",aspect:" + std::to_string(i);
+  auto aspects = film_speed_drive(dir.path(), "line_up_827M.dat", "train_tz100.dat", 20, asked);
+  for (int i = 1; i < signals; ++i) {
+    bool stopped = false, cleared = false;
+    for (const auto& f : aspects) {
+      const int aspect = std::stoi(f[static_cast<size_t>(i) + 1]);
+      if (aspect == 0) stopped = true;
+      if (stopped && aspect > 0) cleared = true;
+    }
+    EXPECT_TRUE(stopped && cleared) << "signal " << i;
+  }
+
+  // Without a train ahead the same drive meets no caution aspect.
+  auto rows = film_speed_drive(dir.path(), "line_up_837M.dat", "train_tz100.dat", 20,
+                               "current_signal_picture");
+  for (const auto& f : rows) EXPECT_FALSE(caution.count(std::stoi(f[1]))) << f[0];
+}
+
+TEST(DemoLine, TheAtcRunIsSignalledInTheCabOfTheAtcTrain) {
+  test::TempDir dir;
+  generate(dir.path());
+  auto rows =
+      film_speed_drive(dir.path(), "line_down_atc.dat", "train_tz100_atc.dat", 0,
+                       "current_signal_picture,shown:SignalImage,protection_emergency_flag");
+  ASSERT_GT(rows.size(), 1000u);
+  std::set<int> shown;
+  for (const auto& f : rows) {
+    EXPECT_EQ(f[3], "0") << f[0];
+    // The cab signal keeps its aspect between sections; the column shows it
+    // while a section's signal is in view.
+    const int picture = std::stoi(f[1]), column = std::stoi(f[2]);
+    if (picture == 999) continue;
+    ASSERT_GE(picture, 37) << f[0];
+    ASSERT_LE(picture, 42) << f[0];
+    if (column != 999) EXPECT_EQ(column, picture) << f[0];
+    shown.insert(picture);
+  }
+  // 100 km/h on the open line, 45 km/h into the platforms.
+  EXPECT_TRUE(shown.count(41));
+  EXPECT_TRUE(shown.count(39));
 }
 
 /// A seeded random drive of `minutes` simulated minutes: every key a driver

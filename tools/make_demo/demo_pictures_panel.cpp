@@ -1,9 +1,10 @@
-// The cab panels of the three trains: body with dials, needles, lamps,
+// The cab panels of the trains: body with dials, needles, lamps,
 // indicators, digits and the extra pictures.
 #include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
+#include <iterator>
 
 #include "demo_pictures.h"
 
@@ -202,6 +203,35 @@ void needles(Output& out, const PanelDesign& d) {
   save_picture(out, d.dir + "bar_bc.bmp", bar);
 }
 
+/// The cab signal of a train signalled in the cab: one 64 x 32 pattern per
+/// aspect 0 to 5, the speed it allows lit in its colour (red stop, yellow
+/// below 75 km/h, green above). The frame round the patterns is the
+/// transparent colour (the sprite's bottom-left pixel).
+QImage atc_signal() {
+  constexpr int w = 64, h = 32;
+  QImage img = key_image(w, h * int(std::size(kAtcSpeeds)));
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  for (size_t i = 0; i < std::size(kAtcSpeeds); ++i) {
+    const int kmh = kAtcSpeeds[i];
+    const QRectF r(1, h * double(i) + 1, w - 2, h - 2);
+    p.setBrush(QColor(25, 28, 32));
+    p.setPen(QPen(QColor(150, 150, 150), 1));
+    p.drawRoundedRect(r, 4, 4);
+    p.setPen(QColor(170, 170, 170));
+    p.setFont(picture_font(8, true));
+    p.drawText(QRectF(r.x() + 3, r.y() + 1, 20, 10), Qt::AlignLeft | Qt::AlignVCenter, "ATC");
+    const QColor lit = kmh == 0   ? QColor(255, 45, 35)
+                       : kmh < 75 ? QColor(255, 190, 30)
+                                  : QColor(40, 230, 140);
+    p.setPen(lit);
+    p.setFont(picture_font(20, true));
+    p.drawText(QRectF(r.x() + 14, r.y(), r.width() - 16, r.height()), Qt::AlignCenter,
+               kmh == 0 ? QString::fromUtf8("×") : QString::number(kmh));
+  }
+  return img;
+}
+
 void indicators(Output& out, const PanelDesign& d) {
   std::vector<QString> power{d.one_lever ? "切" : "N"};
   for (int n = 1; n <= (d.diesel ? 4 : 8); ++n) power.push_back(QString("P%1").arg(n));
@@ -238,6 +268,7 @@ void indicators(Output& out, const PanelDesign& d) {
     save_picture(out, d.dir + "cabsignal.bmp",
                  strip(speeds, 64, 32, QColor(80, 255, 120), QColor(5, 20, 10)));
   }
+  if (d.atc) save_picture(out, d.dir + "atc_signal.bmp", atc_signal());
 }
 
 void stop_marks(Output& out, const PanelDesign& d) {

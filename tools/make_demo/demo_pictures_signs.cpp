@@ -1,6 +1,7 @@
 // Line-side pictures shown beside the cab view: signals, signal plates,
 // speed limit boards, signs, crossing and road signal pictures.
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "demo_pictures.h"
@@ -17,15 +18,20 @@ QColor lamp_colour(char c) {
   return c == 'R' ? kRed : c == 'Y' ? kYellow : kGreen;
 }
 
+/// Signal pictures fill the column's 50 x 100 signal cell.
+constexpr int kSignalW = 50, kSignalH = 100;
+
 /// A colour-light signal: `lamps` top to bottom as their colours, `lit` the
 /// same length with the lit lamps (others dark).
 QImage colour_light(const std::string& lamps, const std::string& lit) {
-  QImage img = key_image(50, 130);
+  QImage img = key_image(kSignalW, kSignalH);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
   int n = int(lamps.size());
-  double pitch = 18, top = 10, h = n * pitch + 8;
-  p.fillRect(QRectF(23, top + h, 4, 130 - top - h), QColor(120, 120, 120));  // mast
+  // Up to six lamps fit above a stub of mast.
+  double pitch = std::min(18.0, 78.0 / n), top = 6, h = n * pitch + 8;
+  double radius = std::min(7.0, pitch * 0.42);
+  p.fillRect(QRectF(23, top + h, 4, kSignalH - top - h), QColor(120, 120, 120));  // mast
   p.setBrush(QColor(25, 25, 25));
   p.setPen(QPen(QColor(200, 200, 200), 1));
   p.drawRoundedRect(QRectF(11, top, 28, h), 6, 6);
@@ -34,17 +40,17 @@ QImage colour_light(const std::string& lamps, const std::string& lit) {
     bool on = lit[i] != '-';
     p.setBrush(on ? c : c.darker(420));
     p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(25, top + 4 + pitch * (i + 0.5)), 7, 7);
+    p.drawEllipse(QPointF(25, top + 4 + pitch * (i + 0.5)), radius, radius);
   }
   return img;
 }
 
 /// A position-light repeater: a row of white lamps at 0, 45 or 90 degrees.
 QImage repeater(int angle, bool round_frame, const char* mark = nullptr) {
-  QImage img = key_image(50, 130);
+  QImage img = key_image(kSignalW, kSignalH);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  p.fillRect(QRectF(23, 60, 4, 70), QColor(120, 120, 120));
+  p.fillRect(QRectF(23, 60, 4, kSignalH - 60), QColor(120, 120, 120));
   p.setBrush(QColor(25, 25, 25));
   p.setPen(QPen(QColor(200, 200, 200), 1));
   if (round_frame)
@@ -66,14 +72,27 @@ QImage repeater(int angle, bool round_frame, const char* mark = nullptr) {
   return img;
 }
 
-/// A cab-signal speed display (types 8: pictures 37 to 42).
-QImage cab_display(const char* text, QColor colour) {
-  QImage img = key_image(50, 130);
+/// The colour of a cab-signal speed: red for stop, yellow for the low
+/// speeds, green from 75 km/h.
+QColor cab_signal_colour(int kmh) {
+  return kmh == 0 ? kRed : kmh < 75 ? kYellow : kGreen;
+}
+
+/// A cab-signal aspect (type 8: pictures 37 to 42), as the speed it allows.
+QImage cab_display(int kmh) {
+  QImage img = key_image(kSignalW, kSignalH);
   QPainter p(&img);
-  p.fillRect(QRectF(3, 40, 44, 44), QColor(20, 20, 20));
-  p.setPen(colour);
-  p.setFont(picture_font(18, true));
-  p.drawText(QRectF(3, 40, 44, 44), Qt::AlignCenter, QString::fromUtf8(text));
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(20, 20, 20));
+  p.setPen(QPen(QColor(200, 200, 200), 1));
+  p.drawRoundedRect(QRectF(3, 24, 44, 60), 5, 5);
+  p.setPen(QColor(200, 200, 200));
+  p.setFont(picture_font(10, true));
+  p.drawText(QRectF(3, 26, 44, 14), Qt::AlignCenter, "ATC");
+  p.setPen(cab_signal_colour(kmh));
+  p.setFont(picture_font(kmh >= 100 ? 17 : 20, true));
+  p.drawText(QRectF(3, 40, 44, 40), Qt::AlignCenter,
+             kmh == 0 ? QString::fromUtf8("×") : QString::number(kmh));
   return img;
 }
 
@@ -88,7 +107,7 @@ QImage signal_image(int n) {
     case 2:
       return repeater(90, false);
     case 3:
-      return colour_light("YR", "-R");
+      return colour_light("GR", "-R");
     case 4:
       return colour_light("YR", "Y-");
     case 5:
@@ -155,18 +174,8 @@ QImage signal_image(int n) {
       return repeater(90, true);
     case 36:
       return repeater(90, true, "高");
-    case 37:
-      return cab_display("×", kRed);
-    case 38:
-      return cab_display("25", kYellow);
-    case 39:
-      return cab_display("45", kYellow);
-    case 40:
-      return cab_display("75", kGreen);
-    case 41:
-      return cab_display("100", kGreen);
     default:
-      return cab_display("110", kGreen);
+      return cab_display(kAtcSpeeds[std::clamp(n - 37, 0, 5)]);
   }
 }
 
@@ -200,78 +209,85 @@ QImage limit_board(const QString& text, bool release) {
   return img;
 }
 
+/// The gradient sign of the 50 x 50 sign cell.
 QImage gradient_sign(bool up) {
-  QImage img = key_image(60, 60);
+  QImage img = key_image(50, 50);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  p.fillRect(QRectF(4, 10, 52, 40), QColor(250, 250, 250));
+  p.fillRect(QRectF(2, 6, 46, 40), QColor(250, 250, 250));
   p.setPen(QPen(QColor(20, 20, 20), 4));
   if (up)
-    p.drawLine(8, 44, 52, 16);
+    p.drawLine(7, 42, 43, 25);
   else
-    p.drawLine(8, 16, 52, 44);
-  p.setFont(picture_font(11, true));
-  p.drawText(QRectF(4, 10, 52, 18), Qt::AlignCenter,
+    p.drawLine(7, 25, 43, 42);
+  p.setFont(picture_font(10, true));
+  p.drawText(QRectF(2, 6, 46, 14), Qt::AlignCenter,
              QString::fromUtf8(up ? "上り勾配" : "下り勾配"));
   return img;
 }
 
+/// The crossing's warning lamps, 15 x 15: the two red lamps lit in turn.
 QImage crossing_lamp(int step) {
-  QImage img = key_image(60, 40);
+  QImage img = key_image(15, 15);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  p.fillRect(QRectF(4, 6, 52, 28), QColor(25, 25, 25));
-  bool left = (step / 2) % 2 == 0;
+  p.fillRect(QRectF(0, 2, 15, 11), QColor(30, 30, 30));
+  bool left = step % 2 == 0;
   for (int k = 0; k < 2; ++k) {
     bool on = (k == 0) == left;
     p.setBrush(on ? kRed : kRed.darker(400));
     p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(18 + 24 * k, 20), 9, 9);
+    p.drawEllipse(QPointF(4 + 7 * k, 7.5), 3.2, 3.2);
   }
   return img;
 }
 
+/// The road traffic signal: 0 green, 1 yellow, 2 red in the 100 x 75 cell;
+/// 3 stop and 4 proceed as the 15 x 15 approach picture.
 QImage traffic(int n) {
+  if (n >= 3) {
+    QImage img = key_image(15, 15);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(0, 0, 15, 15), n == 3 ? kRed : QColor(20, 160, 80));
+    p.setPen(QColor(250, 250, 250));
+    p.setFont(picture_font(11, true));
+    p.drawText(QRectF(0, 0, 15, 15), Qt::AlignCenter, QString::fromUtf8(n == 3 ? "止" : "進"));
+    return img;
+  }
   QImage img = key_image(80, 30);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  if (n <= 2) {
-    p.fillRect(QRectF(2, 3, 76, 24), QColor(40, 40, 40));
-    const QColor colours[3] = {QColor(20, 200, 190), kYellow, kRed};
-    for (int k = 0; k < 3; ++k) {
-      p.setBrush(k == n ? colours[k] : colours[k].darker(400));
-      p.setPen(Qt::NoPen);
-      p.drawEllipse(QPointF(16 + 24 * k, 15), 9, 9);
-    }
-  } else {
-    p.fillRect(QRectF(2, 3, 76, 24), n == 3 ? kRed : QColor(20, 160, 80));
-    p.setPen(QColor(250, 250, 250));
-    p.setFont(picture_font(14, true));
-    p.drawText(QRectF(2, 3, 76, 24), Qt::AlignCenter,
-               QString::fromUtf8(n == 3 ? "止まれ" : "進め"));
+  p.fillRect(QRectF(2, 3, 76, 24), QColor(40, 40, 40));
+  const QColor colours[3] = {QColor(20, 200, 190), kYellow, kRed};
+  for (int k = 0; k < 3; ++k) {
+    p.setBrush(k == n ? colours[k] : colours[k].darker(400));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(16 + 24 * k, 15), 9, 9);
   }
   return img;
 }
 
-QImage cross_sign(bool indicator) {
-  QImage img = key_image(60, 60);
+/// The level-crossing pictures, 15 x 15: 0 the crossing ahead (a crossing
+/// sign), 1 drawn beside it while the crossing's indicator is dark (a dark
+/// lamp in an orange ring; its bottom-left corner is the transparent colour).
+QImage cross_sign(bool indicator_dark) {
+  QImage img = key_image(15, 15);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(255, 215, 0), 7));
-  p.drawLine(10, 10, 50, 50);
-  p.drawLine(50, 10, 10, 50);
-  p.setPen(QPen(QColor(20, 20, 20), 2));
-  p.drawLine(10, 10, 50, 50);
-  p.drawLine(50, 10, 10, 50);
-  if (indicator) {
-    p.setBrush(kRed);
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(30, 30), 8, 8);
+  if (indicator_dark) {
+    p.setBrush(QColor(70, 70, 70));
+    p.setPen(QPen(QColor(255, 150, 0), 1.6));
+    p.drawEllipse(QPointF(7.5, 7.5), 5.6, 5.6);
+    return img;
   }
-  p.setPen(QColor(250, 250, 250));
-  p.setFont(picture_font(11, true));
-  p.drawText(QRectF(0, 44, 60, 16), Qt::AlignCenter,
-             QString::fromUtf8(indicator ? "支障" : "踏切"));
+  p.fillRect(QRectF(0, 0, 15, 15), QColor(40, 40, 40));
+  p.setPen(QPen(QColor(255, 215, 0), 3));
+  p.drawLine(QPointF(2.5, 2.5), QPointF(12.5, 12.5));
+  p.drawLine(QPointF(12.5, 2.5), QPointF(2.5, 12.5));
+  p.setPen(QPen(QColor(20, 20, 20), 1));
+  p.drawLine(QPointF(2.5, 2.5), QPointF(12.5, 12.5));
+  p.drawLine(QPointF(12.5, 2.5), QPointF(2.5, 12.5));
   return img;
 }
 
@@ -291,20 +307,8 @@ void draw_signals_and_signs(Output& out) {
                  limit_board(QString::number(limit_boards()[i]), false));
   save_picture(out, other_sign_picture(int(limit_boards().size()) + 1),
                limit_board(QString::fromUtf8("制限\n解除"), true));
-  QImage stop = key_image(60, 60);
-  {
-    QPainter p(&stop);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(250, 250, 250));
-    p.setPen(QPen(QColor(20, 20, 20), 2));
-    p.drawRect(QRectF(8, 4, 44, 52));
-    p.setPen(QColor(230, 40, 30));
-    p.setFont(picture_font(30, true));
-    p.drawText(QRectF(8, 4, 44, 52), Qt::AlignCenter, "10");
-  }
-  save_picture(out, sign_picture(0), stop);
-  save_picture(out, sign_picture(1), gradient_sign(true));
-  save_picture(out, sign_picture(2), gradient_sign(false));
+  save_picture(out, sign_picture(0), gradient_sign(true));
+  save_picture(out, sign_picture(1), gradient_sign(false));
   for (int i = 0; i < 14; ++i) save_picture(out, anim_picture(i), crossing_lamp(i));
   for (int i = 0; i < 5; ++i) save_picture(out, traffic_signal_picture(i), traffic(i));
   save_picture(out, cross_picture(0), cross_sign(false));

@@ -192,7 +192,7 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
     QString dir = QString::fromUtf8(r.up ? "上り" : "下り");
     QString name =
         r.train_number.empty()
-            ? QString::fromUtf8("自由運転")
+            ? QString::fromUtf8(r.cab_signal ? "自由運転 (ATC)" : "自由運転")
             : u(r.train_number) +
                   QString::fromUtf8(
                       r.one_man ? " ワンマン"

@@ -51,6 +51,7 @@ enum CallSound {
   kCallLimit45 = 29,
   kCallLimit65 = 30,
   kCallTimeOk = 31,
+  kCallCrossingWatch = 32,
 };
 
 // The calls as they are spoken (kana, for the speech synthesiser).
@@ -85,7 +86,8 @@ const char* const kCalls2[] = {"ふみきり よし",
                                "つうか",
                                "せいげん よんじゅうご",
                                "せいげん ろくじゅうご",
-                               "じこく よし"};
+                               "じこく よし",
+                               "ふみきり ちゅうい"};
 
 struct Timing {
   std::vector<int> arrival;  ///< clock units, per station in travel order
@@ -97,6 +99,10 @@ struct Timing {
 int station_frame(const Station& s, const SpeedProfile& p) {
   if (s.stop <= 0) return 20;  // the first station: a frame inside the opening stand
   return s.filmed_stop ? p.stop_frame_near(s.stop) : p.frame_at(s.stop);
+}
+
+bool stops_at(const RunSpec& run, const Station& s) {
+  return s.filmed_stop || run.stops_at_pass_station;
 }
 
 Timing timetable(const RunSpec& run, const Direction& d, const SpeedProfile& p) {
@@ -112,7 +118,7 @@ Timing timetable(const RunSpec& run, const Direction& d, const SpeedProfile& p) 
     }
     // Filmed running time plus an allowance; stand frames of the film are short.
     int run_seconds = (frame - prev_frame) / kFps + kMarginSeconds;
-    bool stops = d.stations[k].filmed_stop || run.stops_at_pass_station;
+    bool stops = stops_at(run, d.stations[k]);
     int arrive = t.departure.back() + run_seconds * kTicks;
     arrive = (arrive + 5 * kTicks - 1) / (5 * kTicks) * (5 * kTicks);  // timetables keep 5 s steps
     t.arrival.push_back(arrive);
@@ -136,8 +142,8 @@ int board_cell(int kmh) {
 
 void head(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p) {
   std::string dir = d.up ? "上り" : "下り";
-  std::string kind =
-      run.train_number.empty() ? "自由運転" : (run.one_man ? "ワンマン" : "各駅停車");
+  std::string kind = run.train_number.empty() ? (run.cab_signal ? "自由運転 ATC" : "自由運転")
+                                              : (run.one_man ? "ワンマン" : "各駅停車");
   t.line("; デモ線 " + dir + " " + (run.train_number.empty() ? "free" : run.train_number) +
          " — make_demo が生成");
   t.line("[LineName]").line("デモ線 " + dir + " " + run.train_number + " " + kind);
@@ -233,7 +239,7 @@ void station_section(TextFile& t, const RunSpec& run, const Direction& d, const 
   t.line("[Station]");
   for (size_t k = 0; k < d.stations.size(); ++k) {
     const Station& s = d.stations[k];
-    bool stop = s.filmed_stop || run.stops_at_pass_station;
+    bool stop = stops_at(run, s);
     int kind = stop ? 0 : 1;
     int li = line_index(d, k);
     int arrival = k == 0 ? 0 : kArrivalFirst + li;
@@ -261,38 +267,115 @@ int signal_type(SignalRole r) {
   return 5;
 }
 
+/// Lamp arrangement of every cab-signal section.
+constexpr int kCabSignalType = 8;
+/// Aspect of the cab signal over the approach to a station the train stops
+/// at: 45 km/h of `[Speed_Signal]`.
+constexpr int kCabStationApproachAspect = 2;
+/// Half the stop zone of every station (the `[Station]` rows' 300 cm), m.
+constexpr double kStopZoneHalf = 3;
+
 void speed_signal(TextFile& t) {
   t.line("[Speed_Signal]");
   for (int v : {0, 25, 45, 75, 100}) t.row(v);
   t.line("#");
 }
 
-void signal_section(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p) {
-  t.line("[Signal]");
+/// Frames after a signal over which the train is judged to pass it.
+constexpr int kPassingFrames = 20;
+
+/// One `[Signal]` row.
+struct SignalRow {
+  int kind = 0, sub = 0, number = 0, type = 0;
+  int view_from = 0, view_to = 0, transponder = 0, frame = 0;
+  int fixed_aspect = 0, control = 0;
+};
+
+/// The signals of a run. Row 0 is the entry of the line: it stands at the
+/// start, is never in view and is never set to stop; the line's signals
+/// follow, signal_posts[i] in row i + 1.
+std::vector<SignalRow> signal_rows(const RunSpec& run, const Direction& d, const SpeedProfile& p) {
+  std::vector<SignalRow> rows;
+  SignalRow entry;
+  entry.type = run.cab_signal ? kCabSignalType : signal_type(SignalRole::home);
+  rows.push_back(entry);
   int prev_frame = 0;
   for (const Signal& s : d.signal_posts) {
-    int at = p.frame_at(s.at);
-    int from = p.frame_at(s.view_from);
-    int transponder = std::max(prev_frame + 1, p.frame_at(s.at - 500));
-    // A starting signal clears when the departure melody of its station starts;
-    // at a station the train passes it works as an automatic signal.
-    bool stop_here =
-        s.station >= 0 && (d.stations[s.station].filmed_stop || run.stops_at_pass_station);
-    int kind = s.role == SignalRole::starting && stop_here ? 3 : 0;
-    int sub = s.role == SignalRole::starting ? 1 : (s.role == SignalRole::repeater ? 2 : 0);
-    t.row(kind, sub, s.number, signal_type(s.role), from, at, transponder, at, 0,
-          std::max(0, s.station), 0, 0, 0);
-    prev_frame = at;
+    SignalRow r;
+    r.frame = p.frame_at(s.at);
+    r.view_to = r.frame;
+    r.view_from = p.frame_at(s.view_from);
+    r.number = s.number;
+    r.type = run.cab_signal ? kCabSignalType : signal_type(s.role);
+    r.sub = s.role == SignalRole::starting ? 1 : (s.role == SignalRole::repeater ? 2 : 0);
+    r.transponder = std::max(prev_frame + 1, p.frame_at(s.at - 500));
+    // A starting signal clears when the departure melody of its station
+    // starts; at a station the train passes it works as an automatic signal.
+    const bool stop_here = s.station >= 0 && stops_at(run, d.stations[s.station]);
+    if (s.role == SignalRole::starting && stop_here) {
+      r.kind = 3;
+      r.control = s.station;
+      // Its transponder lies beyond the stop zone: a train that stops at the
+      // marker is not warned, one that leaves at stop is.
+      r.transponder = p.frame_at(d.stations[s.station].stop + 15);
+      // In the cab its section begins beyond the stop zone, so a train
+      // standing at the platform is not in it.
+      if (run.cab_signal) r.view_from = p.frame_at(d.stations[s.station].stop + kStopZoneHalf + 2);
+    }
+    if (run.cab_signal && s.role == SignalRole::home) {
+      const size_t next =
+          size_t(std::find_if(d.stations.begin(), d.stations.end(),
+                              [&](const Station& st) { return st.platform.from > s.at; }) -
+                 d.stations.begin());
+      if (next < d.stations.size() && stops_at(run, d.stations[next])) {
+        r.kind = 2;  // the platform is entered at 45 km/h
+        r.fixed_aspect = kCabStationApproachAspect;
+      }
+    }
+    // The signal behind is judged as passed over the 20 frames after it, by
+    // the picture of the signal in view: this one comes into view after.
+    r.view_from = std::max(r.view_from, prev_frame + kPassingFrames);
+    rows.push_back(r);
+    prev_frame = r.frame;
   }
+  return rows;
+}
+
+void signal_section(TextFile& t, const std::vector<SignalRow>& rows) {
+  t.line("[Signal]");
+  for (const SignalRow& r : rows)
+    t.row(r.kind, r.sub, r.number, r.type, r.view_from, r.view_to, r.transponder, r.frame,
+          r.fixed_aspect, r.control, 0, 0, 0);
   t.line("#");
 }
 
+/// Phases of the road traffic signal beside the crossing road, ticks of
+/// 100 ms: green 30 s, yellow 3 s, then red while the crossing road has its
+/// green and yellow with an all-red second either side; a minute in all.
+struct RoadPhase {
+  int cell, ticks, proceed;
+};
+constexpr RoadPhase kRoadPhases[6] = {{0, 300, 1}, {1, 30, 0}, {2, 20, 0},
+                                      {2, 200, 0}, {2, 30, 0}, {2, 20, 0}};
+constexpr int kRoadStopCell = 3, kRoadProceedCell = 4;
+
 void road_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
-  int f = p.frame_at(d.road_signal);
-  t.line("[TrafficSignal]");
-  t.row(f, p.frame_at(d.road_signal - 300), f, 0, 250, 1, 1, 30, 1, 2, 60, 0, 0, 0, 1, 0, 0, 1, 0,
-        0, 1, 0, f, 3, 4, 1);
-  t.line("#");
+  // The signal is in view over its last 150 m. Its second point, 300 m
+  // before it, puts the middle of the two at the start of the view: from
+  // there to the signal the small picture tells stop or proceed, and the
+  // first notice counts down the metres to a signal at stop (selector 1).
+  const int at = p.frame_at(d.road_signal);
+  std::vector<int> f = {at, p.frame_at(d.road_signal - 150), at};
+  for (const RoadPhase& ph : kRoadPhases) f.insert(f.end(), {ph.cell, ph.ticks, ph.proceed});
+  f.insert(f.end(), {p.frame_at(d.road_signal - 300), at, kRoadStopCell, kRoadProceedCell, 1});
+  std::string row;
+  for (int v : f) row += (row.empty() ? "" : ",") + std::to_string(v);
+  t.line("[TrafficSignal]").line(row).line("#");
+}
+
+/// The level crossing's warning, from 300 m before it until the train is over it.
+Stretch crossing_warning(const Direction& d) {
+  return {d.crossing.at - 300, d.crossing.at + 10};
 }
 
 void slope_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
@@ -303,8 +386,9 @@ void slope_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   t.line("[Sign]")
       .row(p.frame_at(d.time_check_sign - 150), p.frame_at(d.time_check_sign), 0, 0)
       .line("#");
-  int c = p.frame_at(d.crossing.at);
-  t.line("[Anim]").row(p.frame_at(d.crossing.at - 250), c, 2, 0).line("#");
+  // The crossing's warning lamps blink while it warns: a step every 0.6 s.
+  Stretch w = crossing_warning(d);
+  t.line("[Anim]").row(p.frame_at(w.from), p.frame_at(w.to), 5, 0).line("#");
 }
 
 void call_tables(TextFile& t, const RunSpec& run, const Direction& d) {
@@ -315,12 +399,12 @@ void call_tables(TextFile& t, const RunSpec& run, const Direction& d) {
                : r == SignalRole::home   ? kCallHome
                : r == SignalRole::block  ? kCallBlock
                                          : kCallRepeater;
-    t.row(int(i), 0, slot);
+    t.row(int(i) + 1, 0, slot);  // row 0 is the line's entry
   }
   t.line("#");
   t.line("[StationKanko]");
   for (size_t k = 0; k < d.stations.size(); ++k) {
-    if (!(d.stations[k].filmed_stop || run.stops_at_pass_station)) continue;
+    if (!stops_at(run, d.stations[k])) continue;
     t.row(int(k), 2, 19);  // doors closed
     if (run.one_man) t.row(int(k), 4, int(kCallStopNext));
   }
@@ -344,7 +428,7 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
     if (d.signal_posts[i].role == SignalRole::home) home = i;
   t.line("[SpeedCheck1]")
       .row(55, 0, p.frame_at(last.stop - 160), 0)
-      .row(35, 0, p.frame_at(d.signal_posts[home].at - 60), int(home))
+      .row(35, 0, p.frame_at(d.signal_posts[home].at - 60), int(home) + 1)
       .line("#");
   const Curve* sharp = &d.curves[0];
   for (const Curve& c : d.curves)
@@ -355,8 +439,8 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
 }
 
 void image_lists(TextFile& t) {
-  t.line("[SignImageList]");
-  for (int i = 0; i < 3; ++i) t.line(sign_picture(i));
+  t.line("[SignImageList]");  // after the train's stop marker
+  for (int i = 0; i < 2; ++i) t.line(sign_picture(i));
   t.line("#");
   t.line("[OtherImageList]");
   for (int i = 0; i <= int(limit_boards().size()) + 1; ++i) t.line(other_sign_picture(i)).line("");
@@ -384,10 +468,21 @@ void speed_unit(TextFile& t, const SpeedProfile& p) {
 void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
           const Timing& tm) {
   t.line("[CrossImageList]").line(cross_picture(0)).line(cross_picture(1)).line("#");
-  t.line("[Cross]")
-      .row(0, int(kCallCrossing), p.frame_at(d.crossing.at - 300), p.frame_at(d.crossing.at + 10),
-           0)
-      .line("#");
+  Stretch w = crossing_warning(d);
+  t.line("[Cross]");
+  // Going up, the crossing lies just beyond the platform of 桜川 and closes
+  // when the departure melody starts there. A row from the run-in to the
+  // platform shows the crossing ahead with its indicator (row 2, the crossing
+  // itself) dark until the crossing closes; the crossing's own row follows.
+  size_t before = 0;
+  for (size_t k = 0; k < d.stations.size(); ++k)
+    if (d.stations[k].stop < d.crossing.at) before = k;
+  const Station& near = d.stations[before];
+  const bool linked = before > 0 && stops_at(run, near) && d.crossing.at - near.stop < 500;
+  if (linked)
+    t.row(0, int(kCallCrossingWatch), p.frame_at(near.stop - 100), p.frame_at(w.from + 50), 2);
+  t.row(0, int(kCallCrossing), p.frame_at(w.from), p.frame_at(w.to), 0);
+  t.line("#");
   t.line("[Time]");
   if (!run.train_number.empty()) {
     // Time checks at the time-check board and at the station the train passes.
@@ -397,7 +492,7 @@ void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfil
     int expected = tm.departure[next - 1] + (tm.arrival[next] - tm.departure[next - 1]) / 2;
     t.row(sign - 30, sign + 30, expected);
     for (size_t k = 1; k < d.stations.size(); ++k)
-      if (!d.stations[k].filmed_stop && !run.stops_at_pass_station) {
+      if (!stops_at(run, d.stations[k])) {
         int f = station_frame(d.stations[k], p);
         t.row(f - 30, f + 30, tm.departure[k]);
       }
@@ -408,13 +503,21 @@ void tail(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfil
   t.line("#");
 }
 
+/// How far the train ahead runs before a timetabled train: it reaches every
+/// station this long before the train does and stands there as long. Two
+/// minutes keep it within the few signals ahead on this short line: a train
+/// on time meets caution aspects that clear as the train ahead moves on, one
+/// running early is held at a home signal.
+constexpr int kHeadwaySeconds = 120;
+
 void pre_train(TextFile& t, const RunSpec& run, const Direction& d, const SpeedProfile& p,
                const Timing& tm) {
   if (!run.preceding_train) return;
-  // The train ahead leaves every station four minutes earlier.
-  t.line("[Pre_Train]").row(1, p.last_frame() - 100);
+  // It leaves the signalled line once past the terminal's home signal, the last one.
+  t.line("[Pre_Train]").row(1, p.frame_at(d.signal_posts.back().at));
   for (size_t k = 0; k < d.stations.size(); ++k)
-    t.row(tm.departure[k] - 240 * kTicks, int(k), station_frame(d.stations[k], p));
+    t.row(tm.arrival[k] - kHeadwaySeconds * kTicks, int(k),
+          (tm.departure[k] - tm.arrival[k]) / kTicks);
   t.line("#");
 }
 
@@ -423,8 +526,8 @@ StafCard staf_card(const RunSpec& run, const Direction& d, const Timing& tm) {
   card.file = "image\\staf\\staf_" + run.train_number + ".bmp";
   card.title = run.train_number + " " + d.stations.back().name + "ゆき";
   for (size_t k = 0; k < d.stations.size(); ++k)
-    card.rows.push_back({d.stations[k].name, tm.arrival[k], tm.departure[k],
-                         d.stations[k].filmed_stop || run.stops_at_pass_station});
+    card.rows.push_back(
+        {d.stations[k].name, tm.arrival[k], tm.departure[k], stops_at(run, d.stations[k])});
   return card;
 }
 
@@ -432,6 +535,9 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
   Direction d = direction(run.up);
   SpeedProfile p = plan_run(d);
   Timing tm = timetable(run, d, p);
+  // Signals in the cab need no repeaters.
+  if (run.cab_signal)
+    std::erase_if(d.signal_posts, [](const Signal& s) { return s.role == SignalRole::repeater; });
   TextFile t;
   head(t, run, d, p);
   movie_switch(t, d, p, tm);
@@ -448,11 +554,18 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
       .row(112)
       .row(28)
       .line("image\\panel\\tz100\\monitor.bmp");
+  t.line("[Monitor]")
+      .line("train_tz100_atc.dat")
+      .row(440)
+      .row(kPanelTop + 284)
+      .row(112)
+      .row(28)
+      .line("image\\panel\\tz100atc\\monitor.bmp");
   announce_section(t, d);
   call_sounds(t, sounds);
   track_sounds(t, d, p);
   station_section(t, run, d, p, tm);
-  signal_section(t, run, d, p);
+  signal_section(t, signal_rows(run, d, p));
   road_section(t, d, p);
   slope_section(t, d, p);
   call_tables(t, run, d);
@@ -476,6 +589,7 @@ const std::vector<RunSpec>& run_catalogue() {
       {"line_down_832M.dat", false, "832M", false, false, 8 * 3600 + 32 * 60, false, true},
       {"line_down_3834M.dat", false, "3834M", false, true, 7 * 3600 + 34 * 60, false, false},
       {"line_down_free.dat", false, "", false, false, 10 * 3600, false, false},
+      {"line_down_atc.dat", false, "", false, false, 10 * 3600, false, false, true},
   };
   return runs;
 }
@@ -502,8 +616,7 @@ std::string other_sign_picture(int cell) {
   return "image\\sign\\limit_end.bmp";
 }
 std::string sign_picture(int n) {
-  static const char* names[] = {"image\\sign\\stop10.bmp", "image\\sign\\uphill.bmp",
-                                "image\\sign\\downhill.bmp"};
+  static const char* names[] = {"image\\sign\\uphill.bmp", "image\\sign\\downhill.bmp"};
   return names[n];
 }
 std::string anim_picture(int n) {

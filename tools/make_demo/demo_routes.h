@@ -21,6 +21,7 @@ struct RunSpec {
   int first_departure = 0;             ///< clock at the first departure, s after midnight
   bool preceding_train = false;
   bool crew_change = false;
+  bool cab_signal = false;  ///< signalled in the cab (ATC): every signal a cab-signal section
 };
 
 const std::vector<RunSpec>& run_catalogue();
@@ -33,10 +34,10 @@ std::string signal_picture(int n);      ///< 0..42
 std::string signal_sub_picture(int n);  ///< 0..3
 std::string other_sign_picture(
     int cell);                    ///< 0 time check, then limit boards, then the release board
-std::string sign_picture(int n);  ///< 0 stop marker (10 cars), 1 uphill, 2 downhill
-std::string anim_picture(int n);  ///< 0..13
-std::string traffic_signal_picture(int n);  ///< 0..4
-std::string cross_picture(int n);           ///< 0..1
+std::string sign_picture(int n);  ///< 0 uphill, 1 downhill (sign list cells 1 and 2)
+std::string anim_picture(int n);  ///< 0..13, the crossing's warning lamps
+std::string traffic_signal_picture(int n);  ///< 0..2 green, yellow, red; 3, 4 stop, proceed
+std::string cross_picture(int n);           ///< 0 crossing ahead, 1 its indicator dark
 
 /// The films of one direction the route files name (base names, no ".avi").
 struct FilmNames {

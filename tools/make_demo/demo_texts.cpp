@@ -92,6 +92,8 @@ void readme(Output& out) {
                         "<p>"
                         "花見台から星ヶ丘までの約4kmの複線の郊外路線です。上りと下りを、時刻表のあ"
                         "る列車または自由運転で運転できます。</p>",
+                        "<p>下りの「自由運転 (ATC)」は信号を運転台に示す区間です。TZ100形 ATC "
+                        "(train_tz100_atc.dat) で運転すると、車内信号が許す速度を示します。</p>",
                         "<h2>始め方</h2>",
                         "<p>"
                         "タイトル画面をクリックし、路線を選び、列車の絵をクリックします。運転画面を"
@@ -115,6 +117,9 @@ void readme(Output& out) {
                         "<p>A double-track suburban line of about 4 km from Hanamidai to "
                         "Hoshigaoka, driven in both directions "
                         "with a timetabled train or freely.</p>",
+                        "<p>The down run \"free (ATC)\" is signalled in the cab: driven with "
+                        "the TZ100 ATC (train_tz100_atc.dat), the cab signal shows the speed "
+                        "it allows.</p>",
                         "<h2>Starting</h2>",
                         "<p>Click the title picture, choose a run, then click the train picture. "
                         "Click the cab view to start.</p>",

@@ -1,5 +1,6 @@
-// The three trains of the demo line: a 10-car suburban EMU (the default), a
-// diesel railcar and a resistance-controlled EMU with ATS-P.
+// The trains of the demo line: a 10-car suburban EMU (the default), the same
+// EMU signalled in the cab (ATC), a diesel railcar and a resistance-controlled
+// EMU with ATS-P.
 #include "demo_trains.h"
 
 #include <string>
@@ -192,6 +193,18 @@ void panel(TextFile& t, const PanelDesign& p) {
     for (int v : {0, 25, 45, 75, 100}) t.row(v);
     t.line("#");
   }
+  if (p.atc) {
+    // One pattern for each cab-signal aspect 0 to 5.
+    t.line("- ATC車内信号")
+        .line("[Lamp_signal]")
+        .row(280)
+        .row(top + 262)
+        .row(64)
+        .row(32)
+        .line(f("atc_signal.bmp"));
+    for (int v : kAtcSpeeds) t.row(v);
+    t.line("#");
+  }
   t.line("[NotchImageP]").row(470).row(top + 70).row(48).row(24).line(f("notch_p.bmp"));
   t.line("[NotchImageB]").row(470).row(top + 100).row(48).row(24).line(f("notch_b.bmp"));
   if (p.diesel) {
@@ -216,12 +229,21 @@ void stop_line(TextFile& t, const PanelDesign& p) {
 }
 
 /// 10-car suburban EMU: two handles, notch curves with two power modes,
-/// electro-pneumatic brake with 8 steps and regenerative braking, ATS-S.
-PanelDesign tz100(Output& out, SoundList& sounds) {
-  PanelDesign p{"image\\panel\\tz100\\", "TZ100", 4, 10, false, false, false, 0x5a6e82};
+/// electro-pneumatic brake with 8 steps and regenerative braking, ATS-S; or,
+/// `atc`, the same train signalled in the cab.
+PanelDesign tz100(Output& out, SoundList& sounds, bool atc) {
+  PanelDesign p{atc ? "image\\panel\\tz100atc\\" : "image\\panel\\tz100\\",
+                atc ? "TZ100 ATC" : "TZ100",
+                4,
+                10,
+                false,
+                false,
+                false,
+                atc ? 0x4f6a78u : 0x5a6e82u,
+                atc};
   TextFile t;
   DriveSounds d(sounds);
-  header(t, "TZ100形 10両編成");
+  header(t, atc ? "TZ100形 10両編成 (ATC車内信号)" : "TZ100形 10両編成");
   key(t, "[Handle]", 1);
   key(t, "[BrakeType]", 2);
   key(t, "[BrakeType2]", 2);
@@ -266,7 +288,7 @@ PanelDesign tz100(Output& out, SoundList& sounds) {
   key(t, "[Lose_elec]", 6);
   key(t, "[ELBR]", 60);
   key(t, "[Mc]", 1);
-  key(t, "[ATS_Type]", 0);
+  key(t, "[ATS_Type]", atc ? 2 : 0);  // 2: the signals are shown in the cab
   key(t, "[ATS_Alert]", 0);
   key(t, "[ATS_Time]", 5);
   key(t, "[ATS_Cnt]", 1);
@@ -308,7 +330,7 @@ PanelDesign tz100(Output& out, SoundList& sounds) {
   drive_sounds(t, d);
   t.line("- 運転台の設定");
   panel(t, p);
-  out.write("train_tz100.dat", t);
+  out.write(atc ? "train_tz100_atc.dat" : "train_tz100.dat", t);
   return p;
 }
 
@@ -515,12 +537,13 @@ PanelDesign tx300(Output& out, SoundList& sounds) {
 
 const std::vector<std::string>& train_files() {
   static const std::vector<std::string> files = {"train_tz100.dat", "train_kiha10.dat",
-                                                 "train_tx300.dat"};
+                                                 "train_tx300.dat", "train_tz100_atc.dat"};
   return files;
 }
 
 std::vector<PanelDesign> write_trains(Output& out, SoundList& sounds) {
-  return {tz100(out, sounds), kiha10(out, sounds), tx300(out, sounds)};
+  return {tz100(out, sounds, false), kiha10(out, sounds), tx300(out, sounds),
+          tz100(out, sounds, true)};
 }
 
 }  // namespace demo

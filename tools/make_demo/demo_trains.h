@@ -1,4 +1,4 @@
-// The three trains of the demo line and the layout of their cab panels.
+// The trains of the demo line and the layout of their cab panels.
 #pragma once
 
 #include <string>
@@ -19,13 +19,18 @@ struct PanelDesign {
   bool diesel = false;
   bool cab_signal = false;  ///< ATS-P train with the cab signal speed display
   unsigned colour = 0;      ///< panel body colour, 0xRRGGBB
+  bool atc = false;         ///< signalled in the cab: the display of the six cab-signal aspects
 };
 
-/// Writes train_tz100.dat, train_kiha10.dat and train_tx300.dat.
+/// Writes train_tz100.dat, train_kiha10.dat, train_tx300.dat and
+/// train_tz100_atc.dat (the TZ100 signalled in the cab).
 std::vector<PanelDesign> write_trains(Output& out, SoundList& sounds);
 
-/// The file names of the three trains, the default first.
+/// The file names of the trains, the default first.
 const std::vector<std::string>& train_files();
+
+/// The speeds of the cab-signal aspects 0 to 5 (`[Lamp_signal]` patterns), km/h.
+inline constexpr int kAtcSpeeds[6] = {0, 25, 45, 75, 100, 110};
 
 /// The cab panel is 684 x 320 pixels below the 684 x 384 cab view.
 constexpr int kPanelTop = 384;

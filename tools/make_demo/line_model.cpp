@@ -75,7 +75,8 @@ void add_signals(Direction& d) {
     if (k > 0) {
       double home = st[k].platform.from - 110;
       double prev = d.signal_posts.empty() ? 0 : d.signal_posts.back().at;
-      if (home - prev > 750)
+      // A long section is split by a block signal halfway.
+      if (home - prev > 650)
         d.signal_posts.push_back({SignalRole::block, (prev + home) / 2, number++, -1});
       if (k == 2) d.signal_posts.push_back({SignalRole::repeater, home - 300, 0, -1});
       d.signal_posts.push_back({SignalRole::home, home, number++, -1});
