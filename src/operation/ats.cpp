@@ -261,6 +261,10 @@ void ats_reset(Run& run) {
   s.acknowledged_chime_flag = 0;
   s.alarm_counter = 0;
   s.acknowledged_flag = 0;
+  // The check that rang the bell has been dealt with: left standing, a stop
+  // signal passed would ring and brake again at once, for as long as no
+  // other check replaced it, and the train could never move on.
+  s.ats_check_speed = kNoCheck;
   run.view.panel.show(E::kLampAts1, true);
   run.view.panel.show(E::kLampAts2, false);
 }

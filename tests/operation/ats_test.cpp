@@ -112,6 +112,13 @@ TEST(AtsS, AStopAspectPassedBrakesAtOnceAndB1IsNoAcknowledgementWithBrakeType0) 
   ats_s_step(*passed.run);
   EXPECT_EQ(passed.s().alarm_flag, 1);
   EXPECT_EQ(passed.s().protection_emergency_flag, 1);
+  // The reset ends the check: the train may move on.
+  passed.s().brake_handle = -8;
+  AsciiDown(*passed.run, 'r');
+  EXPECT_EQ(passed.s().ats_check_speed, kNoCheck);
+  ats_s_step(*passed.run);
+  EXPECT_EQ(passed.s().alarm_flag, 0);
+  EXPECT_EQ(passed.s().protection_emergency_flag, 0);
 
   AtsRun b1(ats_train().set("[BrakeType]", "0"));
   RunState& s = b1.s();
