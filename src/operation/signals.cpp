@@ -213,22 +213,38 @@ void send_signal_pictures_home(SignColumn& column) {
   }
 }
 
+/// Frames after a transponder, a signal and the end of a view over which the
+/// train counts as just past it.
+constexpr int64_t kTransponderFrames = 10;
+constexpr int64_t kSignalFrames = 20;
+constexpr int64_t kViewEndFrames = 10;
+
+/// Whether the train is 1 to `frames` - 1 frames past `point`, or went over
+/// that whole stretch since the last display of the signals: far faster than
+/// the film was shot (through a station where it stopped) the frame moves
+/// more than the stretch in one tick, and a signal must not go unnoticed.
+bool just_passed(const RunState& s, int32_t point, int64_t frames) {
+  const int64_t past = int64_t{s.current_frame} - point;
+  if (past >= 1 && past < frames) return true;
+  if (s.signal_frame_seen == kNoFrameSeen) return false;
+  const int64_t before = int64_t{s.signal_frame_seen} - point;
+  return before < 1 && past >= frames;
+}
+
 /// The transponder before signal `g` and the signal itself, for a train on
 /// line-side signals with its ATS on.
 void ats_check_points(Run& run, const SignalData& g) {
   RunState& s = run.state;
   const TrainParams& train = run.train;
   const RouteTables& route = *run.route;
-  const int64_t past_transponder = int64_t{s.current_frame} - g.ats_frame;
-  if (past_transponder >= 1 && past_transponder < 10) {
+  if (just_passed(s, g.ats_frame, kTransponderFrames)) {
     if (train.ATS_Type == 0 && train.ATS_Alert == 0 && g.type >= 1 &&
         is_stop_display(g.display_number))
       s.ats_check_speed = kPassedAtDanger;
     if (train.ATS_Alert == 1 && is_clear_picture(s.current_signal_picture))
       s.ats_check_speed = kNoCheck;
   }
-  const int64_t past_signal = int64_t{s.current_frame} - g.frame;
-  if (past_signal >= 1 && past_signal < 20) {
+  if (just_passed(s, g.frame, kSignalFrames)) {
     if (train.ATS_Alert == 0) {
       s.ats_check_speed = is_stop_picture(s.current_signal_picture) ? 0 : kNoCheck;
     } else if (train.ATS_Alert == 1) {
@@ -315,8 +331,7 @@ SignalDisplayResult signal_display(Run& run) {
       }
     }
     if (train.ATS_Type < kCabSignalAts && s.ats_on) ats_check_points(run, g);
-    const int64_t past_view = int64_t{s.current_frame} - g.view_end;
-    if (past_view >= 1 && past_view < 10) {
+    if (just_passed(s, g.view_end, kViewEndFrames)) {
       s.acknowledged_flag = 0;
       send_signal_pictures_home(column);
       if (train.ATS_Type < kCabSignalAts) {
@@ -327,6 +342,7 @@ SignalDisplayResult signal_display(Run& run) {
       s.current_signal_index = kNoSignal;
     }
   }
+  s.signal_frame_seen = s.current_frame;
   return result;
 }
 
@@ -368,6 +384,7 @@ void reset_signal_display(RunState& s, RunView& v) {
   s.current_signal_index = kNoSignal;
   s.shown_signal_type = 0;
   s.acknowledged_flag = 0;
+  s.signal_frame_seen = kNoFrameSeen;  // a move: nothing was passed on the way
 }
 
 }  // namespace cabsim

@@ -371,6 +371,7 @@ std::vector<RunField> make_fields() {
       STATE_INT(current_signal_third_value),
       STATE_INT(current_signal_index),
       STATE_INT(shown_signal_type),
+      STATE_INT(signal_frame_seen),
       STATE_INT(ats_check_speed),
       STATE_INT(acknowledged_flag),
       STATE_INT(cab_signal_brake_flag),

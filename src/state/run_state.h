@@ -30,6 +30,8 @@ constexpr int32_t kNoSignal = 999;
 /// ATS check speeds: no check, and a stop signal passed at danger.
 constexpr int32_t kNoCheck = 999;
 constexpr int32_t kPassedAtDanger = 998;
+/// No frame seen yet (a frame is never this low).
+constexpr int32_t kNoFrameSeen = INT32_MIN;
 
 /// Level crossings the crossing picture keeps in its queue.
 constexpr size_t kCrossingQueueSlots = 11;
@@ -140,6 +142,8 @@ struct RunState {
   /// Speed the train protection checks from the signal passed: 999 no check,
   /// 998 a stop signal passed at danger, 0 stop.
   int32_t ats_check_speed = kNoCheck;
+  /// Frame at the last display of the signals; kNoFrameSeen before the first.
+  int32_t signal_frame_seen = kNoFrameSeen;
   uint8_t acknowledged_flag = 0;      ///< the driver acknowledged the ATS alarm
   uint8_t cab_signal_brake_flag = 0;  ///< the cab signal holds the brake
 

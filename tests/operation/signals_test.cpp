@@ -255,6 +255,29 @@ TEST(SignalDisplay, AtsCheckPointsOfAnAlarmKind0Train) {
   EXPECT_EQ(t.s().ats_check_speed, kNoCheck);
 }
 
+TEST(SignalDisplay, ATickThatJumpsOverACheckPointStillSeesIt) {
+  // Far faster than the film was shot the frame moves more than a window in
+  // one tick: the transponder, the signal and the end of the view count as
+  // passed all the same, once.
+  SignalRun t(block_line({5, 5, 5}));
+  t.s().pre_train_frame = 2500;  // signal 1 at stop
+  t.look_at(1790);
+  t.look_at(1850);  // over the transponder at 1800
+  EXPECT_EQ(t.s().ats_check_speed, kPassedAtDanger);
+  t.s().ats_check_speed = kNoCheck;
+  t.look_at(1990);
+  t.look_at(2100);  // over the signal and the end of its view
+  EXPECT_EQ(t.s().ats_check_speed, 0);
+  EXPECT_EQ(t.s().current_signal_index, kNoSignal);
+  t.s().ats_check_speed = kNoCheck;
+  t.look_at(2101);
+  EXPECT_EQ(t.s().ats_check_speed, kNoCheck);
+  // A move forgets the frame: nothing counts as passed on the way.
+  reset_signal_display(t.s(), t.v());
+  t.look_at(2790);
+  EXPECT_EQ(t.s().ats_check_speed, kNoCheck);
+}
+
 TEST(SignalDisplay, AtsCheckPointsOfAnAlarmKind1TrainGiveTheSignalSpeeds) {
   SignalRun t(block_line({5, 5, 5, 5, 5}), TrainFileText{}.set("[ATS_Alert]", "1"));
   t.s().pre_train_frame = 4500;  // signal 3 at stop; 2 shows 1 (picture 18), 1 shows 2
