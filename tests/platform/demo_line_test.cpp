@@ -529,6 +529,82 @@ std::string random_drive(uint32_t seed, int minutes) {
   return script;
 }
 
+/// Column `name` of a trace with a header row.
+size_t column(const std::vector<std::string>& header, const std::string& name) {
+  return size_t(std::find(header.begin(), header.end(), name) - header.begin());
+}
+
+TEST(DemoLine, AtsStopsATrainRunningAtAStartingSignalAtStop) {
+  // Away from 星ヶ丘 at full power, then coasting through 青葉台 where the
+  // starting signal is held at stop until the melody: the ATS-S train gets
+  // the bell at its transponder and, unacknowledged, the emergency brake;
+  // the reset releases it once standing. The ATS-P train is braked by its
+  // pattern to a stand before the signal.
+  test::TempDir dir;
+  generate(dir.path());
+  const fs::path script = dir / "overrun.txt";
+  {
+    std::ofstream out(script);
+    out << "0 start\n12000 char 5\n";
+    for (int i = 0; i < 5; ++i) out << 38000 + i * 200 << " char 8\n";
+    out << "69000 char 5\n125000 char 0\n130000 char r\n";
+  }
+  const std::string asked =
+      "current_frame,speed,alarm_flag,protection_emergency_flag,pattern_state,"
+      "pattern_brake_flag,lamp:Lamp_Ats1,lamp:Lamp_Ats2,lamp:Lamp_Atsp2,limit_notice";
+  std::map<std::string, std::vector<std::vector<std::string>>> traces;
+  for (const std::string& train : {"train_tz100.dat", "train_tx300.dat"}) {
+    auto r = test::run_tool({"simulate", "--data", dir.path().string(), "--route",
+                             "line_up_827M.dat", "--train", train, "--script", script.string(),
+                             "--until-ms", "135000", "--every-ms", "100", "--fields", asked});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    std::istringstream in(r.out);
+    for (std::string row; std::getline(in, row);) traces[train].push_back(fields(row));
+  }
+  // 青葉台's starting signal, signal 4 of the up runs.
+  const auto signals = rows_of(lines_of(dir / "line_up_827M.dat"), "[Signal]");
+  ASSERT_GT(signals.size(), 4u);
+  const int signal_frame = field_int(signals[4], 7);
+  {
+    const auto& t = traces["train_tz100.dat"];
+    const auto& h = t[0];
+    size_t bell = 0, emergency = 0;
+    for (size_t i = 1; i < t.size(); ++i) {
+      if (!bell && t[i][column(h, "alarm_flag")] == "1") bell = i;
+      if (!emergency && t[i][column(h, "protection_emergency_flag")] == "1") emergency = i;
+    }
+    ASSERT_GT(bell, 0u);
+    EXPECT_EQ(t[bell][column(h, "lamp:Lamp_Ats2")], "1");
+    EXPECT_EQ(t[bell][column(h, "lamp:Lamp_Ats1")], "0");
+    EXPECT_LT(std::stoi(t[bell][column(h, "current_frame")]), signal_frame);
+    ASSERT_GT(emergency, bell);
+    EXPECT_NEAR(double(emergency - bell), 51.0, 2.0);  // [ATS_Time] 5 s, unacknowledged
+    const auto& before_reset = t[t.size() - 60];       // 129 s: standing, held
+    EXPECT_EQ(before_reset[column(h, "speed")], "0");
+    EXPECT_EQ(before_reset[column(h, "protection_emergency_flag")], "1");
+    const auto& after = t.back();
+    EXPECT_EQ(after[column(h, "protection_emergency_flag")], "0");
+    EXPECT_EQ(after[column(h, "alarm_flag")], "0");
+    EXPECT_EQ(after[column(h, "lamp:Lamp_Ats1")], "1");
+  }
+  {
+    const auto& t = traces["train_tx300.dat"];
+    const auto& h = t[0];
+    bool braked = false, notice = false;
+    for (size_t i = 1; i < t.size(); ++i) {
+      EXPECT_EQ(t[i][column(h, "protection_emergency_flag")], "0") << t[i][0];
+      if (t[i][column(h, "pattern_state")] == "3" && t[i][column(h, "pattern_brake_flag")] == "1" &&
+          t[i][column(h, "lamp:Lamp_Atsp2")] == "1")
+        braked = true;
+      notice |= !t[i][column(h, "limit_notice")].empty();
+    }
+    EXPECT_TRUE(braked);
+    EXPECT_TRUE(notice);
+    EXPECT_EQ(t.back()[column(h, "speed")], "0");
+    EXPECT_LT(std::stoi(t.back()[column(h, "current_frame")]), signal_frame);
+  }
+}
+
 TEST(DemoLine, RandomDrivesOfEveryRunKeepTheTrainOnItsFilmWithSanePressures) {
   // Half an hour of random driving on every run with every train: speeds
   // finite and bounded, the frame held within the film while the film follows
