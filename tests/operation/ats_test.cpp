@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "operation/vigilance.h"
 #include "run/form_handlers.h"
 #include "run/keyboard.h"
 #include "run/start_pause.h"
@@ -277,6 +278,22 @@ TEST(AtsS, BeginnerModeSwitchesTheAtsOffAndBackOnWithItsLamp) {
   OFF2Click(*t.run, false);
   EXPECT_EQ(t.s().ats_on, 1);
   EXPECT_TRUE(t.lamp(PanelElement::kLampAts1));
+}
+
+TEST(ProtectionReset, ReleasesTheVigilanceEmergencyOnceStandingAtTheEmergencyPosition) {
+  AtsRun t(ats_train().set("[EB]", "1"));
+  RunState& s = t.s();
+  s.brake_handle = 0;
+  s.speed = 30;
+  for (int i = 0; i < 651; ++i) vigilance_step(*t.run);
+  ASSERT_EQ(s.protection_emergency_flag, 1);
+  AsciiDown(*t.run, 'r');  // running, handle released: refused
+  EXPECT_EQ(s.protection_emergency_flag, 1);
+  s.speed = 0;
+  AsciiDown(*t.run, '0');
+  AsciiDown(*t.run, 'r');
+  EXPECT_EQ(s.protection_emergency_flag, 0);
+  EXPECT_EQ(s.pattern_brake_flag, 0);
 }
 
 }  // namespace
