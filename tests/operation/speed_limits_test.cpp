@@ -8,21 +8,13 @@
 #include <vector>
 
 #include "sound/sound_channels_silent.h"
-#include "state/virtual_clock.h"
+#include "support/bare_run.h"
 
 namespace cabsim {
 namespace {
 
-class NoTimers final : public RunTimers {
- public:
-  void set_motion_cycle(bool) override {}
-  bool motion_cycle_running() const override { return false; }
-  void set_operation_tick(bool) override {}
-  bool operation_tick_enabled() const override { return false; }
-};
-
 /// A run with empty route tables and six signals (all showing proceed).
-struct LimitRun {
+struct LimitRun : test::BareRun {
   LimitRun() {
     run.train.ATS_Time = 5;
     route.Signal_count = 6;
@@ -52,13 +44,6 @@ struct LimitRun {
     s.speed = speed;
     speed_limit_lookahead(run);
   }
-
-  VirtualClock clock;
-  SilentSoundChannels sounds;
-  NoTimers timers;
-  Run run{sounds, clock, timers};
-  RouteTables& route = *run.route;
-  RunState& s = run.state;
 };
 
 using Rows = std::vector<int32_t>;

@@ -12,20 +12,12 @@
 #include "operation/signals.h"
 #include "presentation/panel_lamps.h"
 #include "sound/sound_channels_silent.h"
-#include "state/virtual_clock.h"
+#include "support/bare_run.h"
 
 namespace cabsim {
 namespace {
 
 using E = PanelElement;
-
-class NoTimers final : public RunTimers {
- public:
-  void set_motion_cycle(bool) override {}
-  bool motion_cycle_running() const override { return false; }
-  void set_operation_tick(bool) override {}
-  bool operation_tick_enabled() const override { return false; }
-};
 
 std::string sj(const char* utf8) {
   return utf8_to_sjis(utf8);
@@ -33,7 +25,7 @@ std::string sj(const char* utf8) {
 
 /// A run with empty route tables, an ATS-S train whose cab signal picture
 /// has four patterns for 0, 25, 45 and 75 km/h, and the information lines.
-struct NoticeRun {
+struct NoticeRun : test::BareRun {
   NoticeRun() {
     run.train.ATS_Type = kAtsS;
     run.train.ATS_Time = 5;
@@ -65,14 +57,6 @@ struct NoticeRun {
     s.speed = speed;
     speed_zone_step(run);
   }
-
-  VirtualClock clock;
-  SilentSoundChannels sounds;
-  NoTimers timers;
-  Run run{sounds, clock, timers};
-  RouteTables& route = *run.route;
-  RunState& s = run.state;
-  RunView& v = run.view;
 };
 
 // --- speed zones ---------------------------------------------------------------

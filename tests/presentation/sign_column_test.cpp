@@ -8,31 +8,15 @@
 #include <vector>
 
 #include "sound/sound_channels_silent.h"
-#include "state/virtual_clock.h"
+#include "support/bare_run.h"
 
 namespace cabsim {
 namespace {
 
 using E = SignElement;
 
-class NoTimers final : public RunTimers {
- public:
-  void set_motion_cycle(bool) override {}
-  bool motion_cycle_running() const override { return false; }
-  void set_operation_tick(bool) override {}
-  bool operation_tick_enabled() const override { return false; }
-};
-
 /// A run with empty route tables; each test fills the tables it needs.
-struct SignRun {
-  VirtualClock clock;
-  SilentSoundChannels sounds;
-  NoTimers timers;
-  Run run{sounds, clock, timers};
-  RouteTables& route = *run.route;
-  RunState& s = run.state;
-  RunView& v = run.view;
-
+struct SignRun : test::BareRun {
   int32_t cell(E e) const { return v.signs[e].cell; }
   bool visible(E e) const { return v.signs[e].visible != 0; }
 };
