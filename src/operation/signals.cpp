@@ -54,25 +54,6 @@ bool is_stop_picture(int32_t n) {
   return n == 3 || n == 6 || n == 9 || n == 13 || n == 17 || n == 22 || n == 27;
 }
 
-/// Pictures of the most permissive aspects: the transponder before them
-/// lifts the check.
-bool is_clear_picture(int32_t n) {
-  switch (n) {
-    case 5:
-    case 8:
-    case 12:
-    case 16:
-    case 21:
-    case 25:
-    case 26:
-    case 31:
-    case 32:
-      return true;
-    default:
-      return false;
-  }
-}
-
 /// The `[Speed_Signal]` index an alarm-kind-1 train checks after passing a
 /// signal showing picture `n`; -1 lifts the check, 0 leaves it.
 int32_t check_speed_index(int32_t n) {
@@ -109,6 +90,14 @@ int32_t check_speed_index(int32_t n) {
       return 0;
   }
 }
+
+/// Pictures of the most permissive aspects: the transponder before them
+/// lifts the check (those after which the check is the green speed or none).
+bool is_clear_picture(int32_t n) {
+  const int32_t k = check_speed_index(n);
+  return k == 4 || k < 0;
+}
+
 
 /// The counter of the walk back from the occupied signal, adjusted by the
 /// lamp arrangement of the signal it reaches.
