@@ -4,12 +4,22 @@
 // tables do not hold.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "data/route_tables.h"
 
 namespace cabsim {
+
+/// The rows of a route table that hold values: its first `count` rows, never
+/// more than the table has.
+template <typename Table>
+auto table_rows(Table& table, int32_t count) {
+  const size_t n = count <= 0 ? 0 : std::min(static_cast<size_t>(count), table.size());
+  return std::span(table).first(n);
+}
 
 /// Station `index`, or the empty row after the last station for index
 /// Station_count; nothing outside 0 .. Station_count.

@@ -27,13 +27,6 @@ bool at_emergency(const RunState& s, const TrainParams& train) {
   return int64_t{s.brake_handle} == -int64_t{train.Brake};
 }
 
-/// Restarts `number` from its start, once.
-void restart_once(SoundChannels& sounds, int32_t number) {
-  if (!is_channel(sounds, number)) return;
-  sounds.stop(number);
-  sounds.play_once(number);
-}
-
 /// The three brake-delay requests and the handle indications.
 void apply_protection_brake(Run& run) {
   set_brake_pending(run.state);

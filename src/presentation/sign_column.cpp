@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data/rounding.h"
+#include "data/route_lookup.h"
 #include "operation/signals.h"
 #include "state/blink.h"
 #include "state/sign_column.h"
@@ -15,14 +16,6 @@ namespace cabsim {
 namespace {
 
 using E = SignElement;
-
-/// The rows of a route table that hold values: its first `count` rows, never
-/// more than the table has.
-template <typename Table>
-auto table_rows(Table& table, int32_t count) {
-  const size_t n = count <= 0 ? 0 : std::min(static_cast<size_t>(count), table.size());
-  return std::span(table).first(n);
-}
 
 /// Sign-list cells of the gradient sign.
 constexpr int32_t kUphillCell = 1;

@@ -12,6 +12,7 @@
 #include "operation/doors.h"
 #include "operation/signals.h"
 #include "operation/vigilance.h"
+#include "sound/brake_sounds.h"
 #include "sound/sound_numbers.h"
 #include "state/checked_math.h"
 
@@ -176,7 +177,7 @@ void AsciiDown(Run& run, char key) {
   if ((key == 'd' || key == '7') && run.route->OneMan > 0) Door_operate(run);
   if (key == 'r') ats_reset(run);
   if (key == ' ') ats_acknowledge(run);
-  // The handle sounds follow here once the running sounds are built.
+  handle_sounds(run);
 }
 
 namespace {

@@ -12,6 +12,9 @@
 #include "presentation/sign_column.h"
 #include "presentation/station_display.h"
 #include "run/tick_steps.h"
+#include "sound/brake_sounds.h"
+#include "sound/running_sounds.h"
+#include "sound/track_sounds.h"
 
 namespace cabsim {
 namespace {
@@ -29,13 +32,23 @@ constexpr TickStep kMainSteps[] = {
      }},
     {4, "motion", motion_stretch_step},
     {5, "speed text", speed_text_tick_step},
+    {6, "brake squeal", brake_squeal_step},
     {7, "doors closed", door_closed_step},
     {8, "panel lamps", panel_lamps_step},
     {9, "speed-limit sign blinking", speed_limit_blink_step},
     {10, "clock", clock_step},
-    {11, "automatic gear selection", gear_selection_step},
+    {11, "automatic gear selection, brake release sounds",
+     [](Run& run) {
+       gear_selection_step(run);
+       brake_release_sound_step(run);
+     }},
     {12, "traction current, electric brake, compressor", traction_current_step},
-    {15, "gradient averaging", gradient_averaging_step},
+    {13, "track-side sounds", track_sounds_step},
+    {15, "passing trains, gradient averaging",
+     [](Run& run) {
+       passing_train_sounds(run);
+       gradient_averaging_step(run);
+     }},
     {16, "gradient sign", gradient_sign_tick_step},
     {17, "signals", signal_step},
     {18, "road traffic signals", traffic_signal_step},
@@ -47,7 +60,12 @@ constexpr TickStep kMainSteps[] = {
     {24, "vigilance device", vigilance_tick_step},
     {25, "stop-approach warning", stop_approach_warning_step},
     {26, "animation and other signs", sign_pictures_step},
-    {27, "level crossings", level_crossing_step},
+    {27, "level crossings",
+     [](Run& run) {
+       level_crossing_step(run);
+       crossing_bells(run);
+     }},
+    {28, "running sounds", running_sounds_step},
     {29, "film switching", film_switching_step},
     {30, "gear change", gear_change_tick_step},
     {32, "limit and pattern notices", speed_notice_step},

@@ -2,7 +2,7 @@
 // train's running sounds (`[DriveSound]`) from channel 0, then the route's
 // environment sounds (`[SoundData]`), then the train's engine sounds
 // (`[EngineSound1]`, then `[EngineSound3]`); the call channel and the
-// commentary channel follow the first engine sounds.
+// commentary channel follow, one channel left free after the engine sounds.
 #pragma once
 
 #include <cstdint>
@@ -24,10 +24,18 @@ struct ChannelLayout {
   int64_t environment(int64_t k) const { return drive_count + k; }
   /// The channel of first engine sound `i`.
   int64_t engine(int64_t i) const { return drive_count + environment_count + i; }
+  /// The channel of `[EngineSound3]` row `i`.
+  int64_t engine3(int64_t i) const { return engine(engine1_count) + i; }
+  /// True when train sound number `n` names one of the train's running sounds.
+  bool is_train_sound(int64_t n) const { return n >= 0 && n < drive_count; }
+  /// True when `k` is one of the route's environment sounds.
+  bool is_environment_sound(int64_t k) const { return k >= 0 && k < environment_count; }
   /// The last channel of the running, environment and first engine sounds.
   int64_t last_running_channel() const { return drive_count + environment_count + engine1_count; }
-  /// The channel of the driver's calls, after the first engine sounds.
-  int64_t call() const { return last_running_channel() + 1; }
+  /// The channel of the driver's calls, one after the channel following all
+  /// engine sounds (a diesel train's `[EngineSound3]` rows included: they
+  /// play on while a call is spoken).
+  int64_t call() const { return bound_channels() + 1; }
   /// The channel of the commentary sounds, after the call channel.
   int64_t commentary() const { return call() + 1; }
   /// Channels the bound sounds take.

@@ -25,6 +25,23 @@ inline void start_looped(SoundChannels& sounds, int32_t number) {
   sounds.play_looped(number);
 }
 
+/// Starts sound `number` once unless it is already playing; true when it
+/// started.
+inline bool start_once(SoundChannels& sounds, int32_t number) {
+  if (!is_channel(sounds, number) || sounds.status(number) != ChannelStatus::kStopped)
+    return false;
+  sounds.stop(number);
+  sounds.play_once(number);
+  return true;
+}
+
+/// Stops sound `number` and plays it once from its start.
+inline void restart_once(SoundChannels& sounds, int32_t number) {
+  if (!is_channel(sounds, number)) return;
+  sounds.stop(number);
+  sounds.play_once(number);
+}
+
 /// Stops sound `number` when it names a channel that is playing.
 inline void stop_if_playing(SoundChannels& sounds, int32_t number) {
   if (is_channel(sounds, number) && sounds.status(number) != ChannelStatus::kStopped)

@@ -399,6 +399,11 @@ std::vector<RunField> make_fields() {
       STATE_REAL(pattern_target_distance),
       STATE_INT(pattern_brake_speed),
       STATE_INT(pattern_warning_speed),
+      // Sound control.
+      STATE_REAL(motor_sound_ramp),
+      STATE_INT(handle_sound_played),
+      STATE_REAL(zone_level_factor),
+      STATE_INT(doors_open_ticks),
   };
   add_lookahead_fields(table, std::make_index_sequence<kLookaheadEntries>{});
   constexpr size_t kLamps = static_cast<size_t>(PanelElement::kLampStop) -

@@ -55,6 +55,14 @@ constexpr std::array<LookaheadEntry, kLookaheadEntries> empty_lookahead() {
   return {};
 }
 
+/// Level factors of the engine sound rows at the start of a run.
+template <size_t N>
+constexpr std::array<long double, N> unit_factors() {
+  std::array<long double, N> a{};
+  for (auto& f : a) f = 1.0L;
+  return a;
+}
+
 /// Line voltage of a run at its start, V.
 constexpr int64_t kInitialLineVoltage = 1500;
 
@@ -178,6 +186,17 @@ struct RunState {
   /// Level crossings met and not yet left, in the order met (-1 empty).
   std::array<int32_t, kCrossingQueueSlots> crossing_queue = empty_crossing_queue();
   int32_t shown_crossing = -1;  ///< crossing `crossimage` shows, -1 none
+
+  // --- sound control ----------------------------------------------------------
+  long double motor_sound_ramp = 0;  ///< 0 .. 100, rises with power or brake
+  /// Level and gate of each `[EngineSound1]` row, and of each `[EngineSound3]` row.
+  std::array<long double, kMaxEngineSound1> row_level = unit_factors<kMaxEngineSound1>();
+  std::array<long double, kMaxEngineSound1> row_gate = unit_factors<kMaxEngineSound1>();
+  std::array<long double, kMaxEngineSound3> gear_sound_level = unit_factors<kMaxEngineSound3>();
+  std::array<long double, kMaxEngineSound3> gear_sound_gate = unit_factors<kMaxEngineSound3>();
+  uint8_t handle_sound_played = 0;  ///< a brake release sound has played for this release
+  long double zone_level_factor = 1;  ///< level of the position sounds in the zone the train is in
+  int32_t doors_open_ticks = 0;       ///< ticks the doors have stood open (the idle sounds)
 
   // --- start and pause ------------------------------------------------------
   std::array<uint8_t, kPauseChannels> paused_channels{};  ///< 1 played once, 2 looped

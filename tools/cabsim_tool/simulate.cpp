@@ -102,40 +102,76 @@ std::string csv_cell(const std::string& text) {
   return quoted + "\"";
 }
 
-/// Run-time values of route rows the trace can follow, one per row.
-struct RouteRowField {
+/// Values the trace follows one numbered item at a time: run-time values of
+/// a route table's rows ("aspect:3"), sound channels ("channel_volume:4"),
+/// engine sound rows ("row_level:0").
+struct IndexedField {
   std::string_view prefix;
-  std::string_view table;  ///< for the message about a row the route lacks
-  int32_t (*count)(const RouteTables& r);
-  int32_t (*read)(const RouteTables& r, size_t row);
+  std::string_view missing;  ///< the message about an item the run lacks, before its number
+  int32_t (*count)(const Run& run);
+  std::string (*read)(const Run& run, size_t i);
 };
 
-/// A column of the trace: a field of the running state or of the view, or a
-/// run-time value of one row of a route table ("aspect:3").
+/// A column of the trace: a field of the running state or of the view, or
+/// one item of an indexed field.
 struct TraceColumn {
   std::string name;
   const RunField* field = nullptr;
-  const RouteRowField* row_field = nullptr;
-  int32_t row = 0;
+  const IndexedField* indexed = nullptr;
+  int32_t item = 0;
 };
 
-constexpr RouteRowField kRouteRowFields[] = {
-    {"aspect", "signal", [](const RouteTables& r) { return r.Signal_count; },
-     [](const RouteTables& r, size_t i) { return r.Signal[i].aspect; }},
-    {"display_number", "signal", [](const RouteTables& r) { return r.Signal_count; },
-     [](const RouteTables& r, size_t i) { return r.Signal[i].display_number; }},
-    {"passed", "speed check of table 1", [](const RouteTables& r) { return r.SpeedCheck1_count; },
-     [](const RouteTables& r, size_t i) { return int32_t{r.SpeedCheck1[i].passed}; }},
-    {"traffic_phase", "road traffic signal",
-     [](const RouteTables& r) { return r.TrafficSignal_count; },
-     [](const RouteTables& r, size_t i) { return r.TrafficSignal[i].phase; }},
-    {"traffic_phase_timer", "road traffic signal",
-     [](const RouteTables& r) { return r.TrafficSignal_count; },
-     [](const RouteTables& r, size_t i) { return r.TrafficSignal[i].phase_timer; }},
+std::string status_text(ChannelStatus status) {
+  return std::to_string(static_cast<int32_t>(status));
+}
+
+int32_t channel_count(const Run& run) {
+  return run.sounds.channel_count();
+}
+
+int32_t engine1_rows(const Run& run) {
+  return run.train.EngineSound1_count;
+}
+
+int32_t engine3_rows(const Run& run) {
+  return run.train.EngineSound3_count;
+}
+
+constexpr IndexedField kIndexedFields[] = {
+    {"aspect", "the route has no signal", [](const Run& r) { return r.route->Signal_count; },
+     [](const Run& r, size_t i) { return std::to_string(r.route->Signal[i].aspect); }},
+    {"display_number", "the route has no signal",
+     [](const Run& r) { return r.route->Signal_count; },
+     [](const Run& r, size_t i) { return std::to_string(r.route->Signal[i].display_number); }},
+    {"passed", "the route has no speed check of table 1",
+     [](const Run& r) { return r.route->SpeedCheck1_count; },
+     [](const Run& r, size_t i) { return std::to_string(r.route->SpeedCheck1[i].passed); }},
+    {"traffic_phase", "the route has no road traffic signal",
+     [](const Run& r) { return r.route->TrafficSignal_count; },
+     [](const Run& r, size_t i) { return std::to_string(r.route->TrafficSignal[i].phase); }},
+    {"traffic_phase_timer", "the route has no road traffic signal",
+     [](const Run& r) { return r.route->TrafficSignal_count; },
+     [](const Run& r, size_t i) { return std::to_string(r.route->TrafficSignal[i].phase_timer); }},
+    {"channel_status", "the run has no sound channel", channel_count,
+     [](const Run& r, size_t i) { return status_text(r.sounds.status(static_cast<int>(i))); }},
+    {"channel_volume", "the run has no sound channel", channel_count,
+     [](const Run& r, size_t i) { return std::to_string(r.sounds.volume(static_cast<int>(i))); }},
+    {"channel_frequency", "the run has no sound channel", channel_count,
+     [](const Run& r, size_t i) {
+       return real_text(r.sounds.frequency_factor(static_cast<int>(i)));
+     }},
+    {"row_level", "the train has no [EngineSound1] row", engine1_rows,
+     [](const Run& r, size_t i) { return real_text(r.state.row_level[i]); }},
+    {"row_gate", "the train has no [EngineSound1] row", engine1_rows,
+     [](const Run& r, size_t i) { return real_text(r.state.row_gate[i]); }},
+    {"gear_sound_level", "the train has no [EngineSound3] row", engine3_rows,
+     [](const Run& r, size_t i) { return real_text(r.state.gear_sound_level[i]); }},
+    {"gear_sound_gate", "the train has no [EngineSound3] row", engine3_rows,
+     [](const Run& r, size_t i) { return real_text(r.state.gear_sound_gate[i]); }},
 };
 
-/// The column called `name`, or nothing; the row of a route row field is
-/// checked once the route is read.
+/// The column called `name`, or nothing; the item of an indexed field is
+/// checked once the run is assembled.
 std::optional<TraceColumn> find_column(const std::string& name) {
   if (const RunField* f = find_run_field(name)) return TraceColumn{name, f, nullptr, 0};
   const size_t colon = name.find(':');
@@ -145,14 +181,14 @@ std::optional<TraceColumn> find_column(const std::string& name) {
   if (digits.empty() || digits.size() > 6 ||
       digits.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
-  for (const RouteRowField& f : kRouteRowFields)
+  for (const IndexedField& f : kIndexedFields)
     if (f.prefix == prefix) return TraceColumn{name, nullptr, &f, std::stoi(digits)};
   return std::nullopt;
 }
 
 std::string column_text(const TraceColumn& c, const Run& run) {
   if (c.field) return field_text(*c.field, run.state, run.view);
-  return std::to_string(c.row_field->read(*run.route, static_cast<size_t>(c.row)));
+  return c.indexed->read(run, static_cast<size_t>(c.item));
 }
 
 void write_row(std::ostream& out, int64_t t, const Run& run,
@@ -201,7 +237,7 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
 
 int list_fields(std::ostream& out) {
   for (const RunField& f : run_fields()) out << f.name << '\n';
-  for (const RouteRowField& f : kRouteRowFields) out << f.prefix << ":N\n";
+  for (const IndexedField& f : kIndexedFields) out << f.prefix << ":N\n";
   return 0;
 }
 
@@ -245,8 +281,8 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     return 1;
   }
   for (const TraceColumn& c : fields) {
-    if (!c.row_field || c.row < c.row_field->count(*sim.run->route)) continue;
-    err << "cabsim-tool: " << c.name << ": the route has no " << c.row_field->table << ' ' << c.row
+    if (!c.indexed || c.item < c.indexed->count(*sim.run)) continue;
+    err << "cabsim-tool: " << c.name << ": " << c.indexed->missing << ' ' << c.item
         << '\n';
     return 2;
   }
