@@ -21,6 +21,9 @@
 namespace {
 
 constexpr int64_t kDriveMs = 30 * 60 * 1000;
+constexpr int kDriveSounds = 18;       ///< 13 running-sound bands, then the handle sounds
+constexpr int kEnvironmentSounds = 4;  ///< sound points, passing trains, bells
+constexpr int kMotorRows = 3;
 
 std::string file_text(const std::string& utf8) {
   std::string crlf;
@@ -39,7 +42,24 @@ std::string train_text() {
       "[Tt]\n80\n[Tct]\n60\n[Cars]\n8\n[Tons]\n260\n[MaxSpeed]\n120\n[Lose_elec]\n8\n"
       "[ELBR]\n100\n[EB]\n1\n[Notch]\n";
   for (int n = 0; n < 4; ++n) t += "3.0\n2.5\n40\n80\n0.98\n0\n";
-  return t + "#\n[PowerMode]\nP,M\n#\n";
+  t += "#\n[PowerMode]\nP,M\n#\n";
+  // Handle, squeal and switch sounds, three motor rows and the running
+  // sounds, so that every sound rule works on every tick.
+  auto lines = [&](const char* key, int count, int sound) {
+    t += key;
+    for (int i = 0; i < count; ++i) t += std::to_string(sound) + "\n";
+  };
+  lines("[Sound_BK]\n", 8, 13);
+  lines("[Sound_BR]\n", 8, 13);
+  lines("[Sound_BA]\n", 9, 14);
+  lines("[Sound_PA]\n", 4, 14);
+  lines("[Sound_PR]\n", 4, 14);
+  t += "[Sound_squeak]\n15\n[SwitchSound]\n16,40,0\n17,200,0\n#\n[EngineSound1]\n";
+  for (int mode = 0; mode < 3; ++mode)
+    t += "motor.wav\n" + std::to_string(mode) + "\n0\n40\n110\n0.3\n1.0\n2.4\n30\n100\n80\n";
+  t += "#\n[DriveSound]\n";
+  for (int i = 0; i < kDriveSounds; ++i) t += "run.wav\n";
+  return t + "#\n";
 }
 
 /// 54000 frames (30 minutes of film) in 300 segments between 40 and 90
@@ -62,6 +82,20 @@ std::string route_text() {
   for (int i = 0; i < 300; ++i)
     r += std::to_string(180 * i) + "," + std::to_string(180 * (i + 1)) + "," +
          std::to_string(40 + (i * 13) % 50) + "," + std::to_string(40 + ((i + 1) * 13) % 50) + "\n";
+  r += "#\n[SoundData]\n";
+  for (int i = 0; i < kEnvironmentSounds; ++i) r += "env.wav\n";
+  r += "#\n[Sound]\n";
+  for (int i = 0; i < 54; ++i) r += "0," + std::to_string(1000 * i + 500) + ",60,0,1,1,0\n";
+  for (int i = 0; i < 10; ++i)
+    r += "2," + std::to_string(5000 * i + 2000) + ",60,2,1,1,600\n3," +
+         std::to_string(5000 * i + 4000) + ",0,1,0,0,300\n";
+  r += "#\n[Doppler]\n";
+  for (int i = 0; i < 18; ++i) r += "1," + std::to_string(3000 * i + 1500) + ",30000,0\n";
+  r += "#\n[Atten]\n";
+  for (int i = 0; i < 10; ++i)
+    r += std::to_string(5000 * i + 2000) + "," + std::to_string(5000 * i + 2600) + ",0,160\n";
+  r += "#\n[Switch]\n";
+  for (int i = 0; i < 108; ++i) r += std::to_string(500 * i + 250) + ",0\n";
   return r + "#\n";
 }
 
@@ -103,6 +137,8 @@ int main() {
   run->route = cabsim::read_route_bytes(file_text(route_text()), cabsim::RouteReadContext{});
   run->state.current_frame = run->route->StartPos;
   cabsim::set_up_run_state(*run);
+  // Every sound bound, three seconds long.
+  for (int c = 0; c < kDriveSounds + kEnvironmentSounds + kMotorRows; ++c) sounds.set_length(c, 3000);
 
   Driver drive;
   auto begin = std::chrono::steady_clock::now();

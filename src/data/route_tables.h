@@ -158,6 +158,9 @@ struct RouteTables {
   ImageList SignalImageList2;
   std::array<SpeedUnitData, kMaxSpeedUnits> SpeedUnit{};
   int32_t SpeedUnit_count = 0;
+  /// Run time: the segments follow one another without overlapping, so a
+  /// frame lies in at most one, found by halving.
+  uint8_t SpeedUnit_ordered = 0;
   ImageList CrossImageList;
   std::array<CrossRow, kMaxCrossings> Cross{};
   int32_t Cross_count = 0;

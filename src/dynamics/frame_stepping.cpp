@@ -1,6 +1,7 @@
 // Frame accumulator, filmed speed, position counter and film-mode counters.
 #include "dynamics/frame_stepping.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -42,7 +43,19 @@ void step_frame(RunState& s) {
 
 void filmed_speed_step(RunState& s, const RouteTables& route) {
   const int32_t f = s.current_frame;
-  for (int32_t i = 0; i < route.SpeedUnit_count; ++i) {
+  const int32_t count = std::clamp<int32_t>(route.SpeedUnit_count, 0, kMaxSpeedUnits);
+  int32_t first = 0, last = count;
+  if (route.SpeedUnit_ordered) {
+    // The one segment that can hold the frame: the last starting at or before it.
+    const auto* begin = route.SpeedUnit.data();
+    const auto* after = std::upper_bound(begin, begin + count, f, [](int32_t frame, const auto& row) {
+      return frame < row.start_frame;
+    });
+    first = static_cast<int32_t>(after - begin) - 1;
+    if (first < 0) return;
+    last = first + 1;
+  }
+  for (int32_t i = first; i < last; ++i) {
     const SpeedUnitData& row = route.SpeedUnit[static_cast<size_t>(i)];
     if (!(row.start_frame <= f && f < row.end_frame)) continue;
     const int32_t current = s.current_speed_segment;

@@ -2,6 +2,8 @@
 // simulated time.
 #include "sound/sound_channels_silent.h"
 
+#include <algorithm>
+
 #include "data/wave_seconds.h"
 
 namespace cabsim {
@@ -35,6 +37,7 @@ std::string SilentSoundChannels::load(int channel, const std::filesystem::path& 
 
 void SilentSoundChannels::unload_all() {
   channels_.fill(Channel{});
+  active_end_ = 0;
 }
 
 bool SilentSoundChannels::has_sound(int channel) const {
@@ -46,6 +49,7 @@ void SilentSoundChannels::play_once(int channel) {
   if (Channel* c = bound(channel)) {
     c->played_ms = 0;
     c->status = ChannelStatus::kPlayingOnce;
+    active_end_ = std::max(active_end_, channel + 1);
   }
 }
 
@@ -53,6 +57,7 @@ void SilentSoundChannels::play_looped(int channel) {
   if (Channel* c = bound(channel)) {
     c->played_ms = 0;
     c->status = ChannelStatus::kLooping;
+    active_end_ = std::max(active_end_, channel + 1);
   }
 }
 
@@ -97,7 +102,8 @@ int64_t SilentSoundChannels::length(int channel) const {
 
 void SilentSoundChannels::advance(int64_t milliseconds) {
   if (milliseconds < 0) return;
-  for (Channel& c : channels_) {
+  for (int i = 0; i < active_end_; ++i) {
+    Channel& c = channels_[static_cast<size_t>(i)];
     if (c.status == ChannelStatus::kStopped || c.length_ms == kUnknownLength) continue;
     if (c.status == ChannelStatus::kPlayingOnce) {
       int64_t left = c.length_ms - c.played_ms;

@@ -61,6 +61,8 @@ class SilentSoundChannels final : public SoundChannels {
   Channel* bound(int channel);
 
   std::array<Channel, kChannelCount> channels_{};
+  /// One past the highest channel ever played: time passes only for those.
+  int active_end_ = 0;
 };
 
 }  // namespace cabsim

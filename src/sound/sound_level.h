@@ -19,13 +19,17 @@ constexpr int32_t kFullLevel = 0;
 inline int32_t sound_level(long double hundredths) {
   if (std::isnan(hundredths) || hundredths <= kSilentLevel) return kSilentLevel;
   if (hundredths >= kFullLevel) return kFullLevel;
-  return static_cast<int32_t>(round_half_even(hundredths));
+  // Whole and within the range, so exact as a double (a cheaper conversion).
+  return static_cast<int32_t>(static_cast<double>(round_half_even(hundredths)));
 }
 
-/// scale x log10(ratio) as a level; a ratio of zero or less is silence.
+/// scale x log10(ratio) as a level; a ratio of zero or less is silence. A
+/// double's logarithm is far finer than the hundredth of a decibel kept.
 inline int32_t log_level(long double scale, long double ratio) {
   if (!(ratio > 0)) return kSilentLevel;
-  return sound_level(scale * std::log10(ratio));
+  const double r = ratio < std::numeric_limits<double>::max() ? static_cast<double>(ratio)
+                                                               : std::numeric_limits<double>::max();
+  return sound_level(scale * std::log10(r));
 }
 
 /// Sets the frequency factor of `channel` when `factor` is a number a double
