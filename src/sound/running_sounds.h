@@ -9,7 +9,7 @@
 namespace cabsim {
 
 /// The two neighbouring 10 km/h recordings of `[DriveSound]` cross-faded at
-/// the speed, the upper one raised in pitch from 80 km/h; channel 12 alone
+/// the speed, the lower one raised in pitch from 80 km/h; channel 12 alone
 /// from 120 km/h.
 void running_band(Run& run);
 

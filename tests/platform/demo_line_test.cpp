@@ -427,7 +427,7 @@ TEST(DemoLine, TheTrainAheadHoldsATimetabledRunAtCautionUntilItMovesOn) {
   // (3-lamp Y), home (YY, Y) and block signals (YY, Y, YG).
   const std::set<int> caution = {7, 14, 15, 18, 19, 20};
   const std::set<int> clear = {8, 16, 21};
-  for (const std::string& run : {"line_up_827M.dat", "line_down_838M.dat"}) {
+  for (const char* run : {"line_up_827M.dat", "line_down_838M.dat"}) {
     SCOPED_TRACE(run);
     // About on time: the filmed run is 20 s faster than the timetable.
     auto rows = film_speed_drive(dir.path(), run, "train_tz100.dat", 20,
@@ -553,7 +553,7 @@ TEST(DemoLine, AtsStopsATrainRunningAtAStartingSignalAtStop) {
       "current_frame,speed,alarm_flag,protection_emergency_flag,pattern_state,"
       "pattern_brake_flag,lamp:Lamp_Ats1,lamp:Lamp_Ats2,lamp:Lamp_Atsp2,limit_notice";
   std::map<std::string, std::vector<std::vector<std::string>>> traces;
-  for (const std::string& train : {"train_tz100.dat", "train_tx300.dat"}) {
+  for (const char* train : {"train_tz100.dat", "train_tx300.dat"}) {
     auto r = test::run_tool({"simulate", "--data", dir.path().string(), "--route",
                              "line_up_827M.dat", "--train", train, "--script", script.string(),
                              "--until-ms", "135000", "--every-ms", "100", "--fields", asked});
@@ -605,6 +605,91 @@ TEST(DemoLine, AtsStopsATrainRunningAtAStartingSignalAtStop) {
   }
 }
 
+TEST(DemoLine, TheLineIsHeardAsTheTrainRuns) {
+  // Away from the start of a down run, past the level crossing, coasting and
+  // then the emergency brake: the bell rings from 300 m before the crossing
+  // to 300 m beyond it, loudest at the crossing; the running sounds follow
+  // the speed band by band; the motors sound while powering; the diesel
+  // idles; the blocks squeal under the emergency brake.
+  test::TempDir dir;
+  generate(dir.path());
+  const fs::path script = dir / "heard.txt";
+  {
+    std::ofstream out(script);
+    out << "0 start\n12000 char 5\n";
+    for (int i = 0; i < 5; ++i) out << 38000 + i * 200 << " char 8\n";
+    out << "69000 char 5\n100000 char 0\n";
+  }
+  const auto route = lines_of(dir / "line_down_838M.dat");
+  std::vector<std::vector<std::string>> points;
+  for (const std::string& line : section(route, "[Sound]"))
+    if (line.rfind(';', 0) != 0) points.push_back(fields(line));
+  ASSERT_EQ(points.size(), 2u);
+  ASSERT_EQ(field_int(points[0], 3), 1);  // the crossing bell
+  const int bell_sound = field_int(points[0], 0);
+  const int crossing = field_int(points[0], 1);
+  const int reach = field_int(points[0], 6);
+  for (const char* train : {"train_tz100.dat", "train_kiha10.dat"}) {
+    const auto lines = lines_of(dir / train);
+    const int drive = static_cast<int>(section(lines, "[DriveSound]").size());
+    const int squeal = std::stoi(section(lines, "[Sound_squeak]").at(0));
+    const bool diesel = std::string(train) == "train_kiha10.dat";
+    const int idle = diesel ? std::stoi(section(lines, "[EngineSound2]").at(0)) : squeal;
+    const int bell = drive + bell_sound;
+    std::string asked = "current_frame,speed,effective_power_notch,row_gate:0,doors_open";
+    for (int c : {bell, squeal, idle})
+      asked += ",channel_status:" + std::to_string(c) + ",channel_volume:" + std::to_string(c);
+    for (int band = 0; band <= 12; ++band)
+      asked += ",channel_status:" + std::to_string(band) + ",channel_volume:" + std::to_string(band);
+    auto r = test::run_tool({"simulate", "--data", dir.path().string(), "--route",
+                             "line_down_838M.dat", "--train", train, "--script", script.string(),
+                             "--until-ms", "120000", "--every-ms", "100", "--fields", asked});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    std::istringstream in(r.out);
+    std::vector<std::vector<std::string>> t;
+    for (std::string row; std::getline(in, row);) t.push_back(fields(row));
+    const auto& h = t[0];
+    auto at = [&](size_t i, const std::string& name) { return std::stoi(t[i][column(h, name)]); };
+    auto status = [&](size_t i, int c) { return at(i, "channel_status:" + std::to_string(c)); };
+    auto volume = [&](size_t i, int c) { return at(i, "channel_volume:" + std::to_string(c)); };
+    int loudest_frame = 0, loudest = -10001, rang = 0, squealed = 0, bands = 0;
+    for (size_t i = 1; i < t.size(); ++i) {
+      const int frame = at(i, "current_frame");
+      // A row may lie up to three 33 ms cycles after the tick that set the sounds.
+      if (std::abs(frame - crossing) < reach - 20) {
+        EXPECT_EQ(status(i, bell), 4) << train << " frame " << frame;
+        ++rang;
+        if (volume(i, bell) > loudest) loudest = volume(i, bell), loudest_frame = frame;
+      }
+      if (std::abs(frame - crossing) > reach + 20) {
+        EXPECT_EQ(status(i, bell), 0) << frame;
+      }
+      const long double speed = std::fabs(std::strtold(t[i][column(h, "speed")].c_str(), nullptr));
+      const int r_kmh = static_cast<int>(std::nearbyint(speed));
+      if (r_kmh >= 20 && r_kmh < 110 && i > 1) {
+        const int z = r_kmh / 10, w2 = std::max(10 * (r_kmh % 10), 1);
+        EXPECT_EQ(status(i, z), 4) << train << " " << speed;
+        EXPECT_EQ(status(i, z + 1), 4) << train << " " << speed;
+        EXPECT_EQ(status(i, z - 1), 0) << train << " " << speed;
+        EXPECT_EQ(volume(i, z + 1), std::lround(2000 * std::log10(w2 / 100.0))) << speed;
+        ++bands;
+      }
+      if (!diesel && at(i, "effective_power_notch") >= 1) {
+        EXPECT_EQ(at(i, "row_gate:0"), 100) << t[i][0];
+      }
+      if (diesel && i > 1 && at(i, "doors_open") == 0) {
+        EXPECT_EQ(status(i, idle), 4) << t[i][0];
+      }
+      squealed += status(i, squeal) == 4 && volume(i, squeal) > -10000;
+    }
+    EXPECT_GT(rang, 100) << train;
+    EXPECT_NEAR(loudest_frame, crossing, 60) << train;
+    EXPECT_GE(loudest, -100) << train;
+    EXPECT_GT(bands, 100) << train;
+    EXPECT_GT(squealed, 10) << train;
+  }
+}
+
 TEST(DemoLine, RandomDrivesOfEveryRunKeepTheTrainOnItsFilmWithSanePressures) {
   // Half an hour of random driving on every run with every train: speeds
   // finite and bounded, the frame held within the film while the film follows
@@ -615,7 +700,7 @@ TEST(DemoLine, RandomDrivesOfEveryRunKeepTheTrainOnItsFilmWithSanePressures) {
   const std::string fields_asked =
       "speed,position,current_frame,film_frame_count,film_mode,clock,power_handle,brake_handle,"
       "trailer_brake_cylinder,motor_brake_cylinder,brake_pipe,main_reservoir,straight_air_pipe,"
-      "equalising_reservoir,next_station";
+      "equalising_reservoir,next_station,motor_sound_ramp,zone_level_factor";
   uint32_t seed = 1;
   for (const std::string& run : kRuns)
     for (const std::string& train : kTrains) {
@@ -638,7 +723,7 @@ TEST(DemoLine, RandomDrivesOfEveryRunKeepTheTrainOnItsFilmWithSanePressures) {
       int checked = 0;
       while (std::getline(rows, row)) {
         const auto f = fields(row);
-        ASSERT_EQ(f.size(), 16u) << what << ": " << row;
+        ASSERT_EQ(f.size(), 18u) << what << ": " << row;
         std::vector<long double> v;
         for (size_t i = 1; i < f.size(); ++i) {
           const long double x = std::strtold(f[i].c_str(), nullptr);
@@ -664,6 +749,9 @@ TEST(DemoLine, RandomDrivesOfEveryRunKeepTheTrainOnItsFilmWithSanePressures) {
           ASSERT_GE(v[p], 0) << what << ": " << row;
           ASSERT_LE(v[p], 1000) << what << ": " << row;
         }
+        ASSERT_GE(v[15], 0) << what << ": " << row;  // the motor sound ramp
+        ASSERT_LE(v[15], 100) << what << ": " << row;
+        ASSERT_GT(v[16], 0) << what << ": " << row;  // the zone level factor
         ++checked;
       }
       EXPECT_EQ(checked, 3601) << what;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 namespace demo {
@@ -222,13 +223,19 @@ void call_sounds(TextFile& t, SoundList& sounds) {
 }
 
 void track_sounds(TextFile& t, const Direction& d, const SpeedProfile& p) {
+  // The crossing bell is heard from 300 m either side of the crossing; the
+  // tunnel roars at the pitch and level of the speed while the train is in it.
+  const int bell = p.frame_at(d.crossing.at);
+  const int bell_range = std::abs(bell - p.frame_at(d.crossing.at - 300));
+  const int tin = p.frame_at(d.tunnel.from), tout = p.frame_at(d.tunnel.to);
   t.line("[Sound]")
       .line("; 踏切の警報音")
-      .row(int(kCrossingBell), p.frame_at(d.crossing.at - 120), 60, 0, 0, 0, 0)
+      .row(int(kCrossingBell), bell, 0, 1, 0, 0, bell_range)
+      .line("; トンネルの走行音")
+      .row(int(kTunnelRoar), std::min(tin, tout), 60, 2, 1, 1, std::abs(tout - tin))
       .line("#");
   t.line("[Sound2]").row(int(kCabAmbient), 0, int(d.stations.size() - 1)).line("#");
   t.line("[Doppler]").row(int(kPassingTrain), p.frame_at(d.passing_train), 30000, 0).line("#");
-  int tin = p.frame_at(d.tunnel.from), tout = p.frame_at(d.tunnel.to);
   t.line("[Tunnel]").row(tin, tout, 0).line("#");
   t.line("[Atten]").row(tin, tout, 0, 160).line("#");
   t.line("[TunnelR]").row(5);
