@@ -96,6 +96,47 @@ TEST(Keyboard, WheelUpAtTheStrongestServiceStepIsTheEmergencyKey) {
   EXPECT_EQ(k.s().brake_handle, -7);
 }
 
+TEST(Keyboard, TheHandleSoundsFollowEveryKeyAgainstTheNotchesInEffect) {
+  // Sounds 0 .. 49 are the train's; the apply click is 45, the notch click 46.
+  std::string drive;
+  for (int i = 0; i < 50; ++i) drive += "s" + std::to_string(i) + ".wav\n";
+  auto lines = [](int count, int sound) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += (i ? "\n" : "") + std::to_string(sound);
+    return text;
+  };
+  Keys k(with_sounds()
+             .set("[Brake]", "8")
+             .set("[Sound_BK]", lines(8, 44))
+             .set("[Sound_BR]", lines(8, 44))
+             .set("[Sound_BA]", lines(9, 45))
+             .set("[Sound_PA]", lines(4, 46))
+             .set("[Sound_PR]", lines(4, 47))
+             .set("[DriveSound]", drive + "#"));
+  for (int c : {44, 45, 46, 47}) k.sounds.set_length(c, 300);
+  start1Click(*k.run);
+  k.run_for(2000);  // the emergency brake of the start is in effect
+  k.type("8");      // B7, weaker than the emergency in effect: no click
+  EXPECT_EQ(k.sounds.status(45), ChannelStatus::kStopped);
+  k.run_for(2000);
+  k.type("8");  // B6
+  k.run_for(2000);
+  k.type("2");  // B7, stronger than B6 in effect: its click
+  EXPECT_EQ(k.s().brake_handle, -7);
+  EXPECT_EQ(k.sounds.status(45), ChannelStatus::kPlayingOnce);
+  k.run_for(2000);
+  for (int i = 0; i < 11; ++i) k.type("8");  // released, then P4
+  EXPECT_EQ(k.s().power_handle, 4);
+  EXPECT_EQ(k.sounds.status(46), ChannelStatus::kPlayingOnce);
+  k.run_for(2000);
+  k.type("5");  // power off: the notch-off sound
+  EXPECT_EQ(k.sounds.status(47), ChannelStatus::kPlayingOnce);
+  k.run_for(2000);
+  k.type("2");  // B1 from running: the apply click
+  EXPECT_EQ(k.s().brake_handle, -1);
+  EXPECT_EQ(k.sounds.status(45), ChannelStatus::kPlayingOnce);
+}
+
 TEST(Keyboard, OneIsTheBuzzerOnTwoPersonRoutesOnly) {
   Keys k;
   start1Click(*k.run);
