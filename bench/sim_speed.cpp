@@ -138,7 +138,8 @@ int main() {
   run->state.current_frame = run->route->StartPos;
   cabsim::set_up_run_state(*run);
   // Every sound bound, three seconds long.
-  for (int c = 0; c < kDriveSounds + kEnvironmentSounds + kMotorRows; ++c) sounds.set_length(c, 3000);
+  for (int c = 0; c < kDriveSounds + kEnvironmentSounds + kMotorRows; ++c)
+    sounds.set_length(c, 3000);
 
   Driver drive;
   auto begin = std::chrono::steady_clock::now();

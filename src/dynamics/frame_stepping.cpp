@@ -48,9 +48,9 @@ void filmed_speed_step(RunState& s, const RouteTables& route) {
   if (route.SpeedUnit_ordered) {
     // The one segment that can hold the frame: the last starting at or before it.
     const auto* begin = route.SpeedUnit.data();
-    const auto* after = std::upper_bound(begin, begin + count, f, [](int32_t frame, const auto& row) {
-      return frame < row.start_frame;
-    });
+    const auto* after =
+        std::upper_bound(begin, begin + count, f,
+                         [](int32_t frame, const auto& row) { return frame < row.start_frame; });
     first = static_cast<int32_t>(after - begin) - 1;
     if (first < 0) return;
     last = first + 1;

@@ -129,8 +129,9 @@ void brake_release_sound_step(Run& run) {
     if (!s.handle_sound_played && start_once(run.sounds, bk(t, -e))) s.handle_sound_played = 1;
   } else if (e >= h) {
     s.handle_sound_played = 0;
-  } else if (t.Brake > 0 && static_cast<long double>(t.EBPress) * static_cast<long double>(-h) / t.Brake <
-                                cylinder - kReleaseMargin) {
+  } else if (t.Brake > 0 &&
+             static_cast<long double>(t.EBPress) * static_cast<long double>(-h) / t.Brake <
+                 cylinder - kReleaseMargin) {
     if (!s.handle_sound_played) {
       start_once(run.sounds, br(t, -h + 1));
       s.handle_sound_played = 1;

@@ -13,16 +13,16 @@ namespace cabsim {
 namespace {
 
 // Running-sound band.
-constexpr int32_t kBandWidth = 10;   ///< km/h per recording
-constexpr int32_t kBandTop = 120;    ///< km/h from which the top recording plays alone
-constexpr int32_t kPitchBand = 8;    ///< bands from 80 km/h rise in pitch
+constexpr int32_t kBandWidth = 10;  ///< km/h per recording
+constexpr int32_t kBandTop = 120;   ///< km/h from which the top recording plays alone
+constexpr int32_t kPitchBand = 8;   ///< bands from 80 km/h rise in pitch
 constexpr long double kPitchPerKmh = 0.011L;
 constexpr long double kBandScale = 2000;  ///< level = 2000 x log10(weight / 100)
 
 // Motor and engine rows.
 constexpr long double kOpenGate = 100;
 constexpr long double kClosedGate = 1;
-constexpr long double kRowScale = 1660;      ///< level = 1660 x log10(level x gate x ramp / 10^6)
+constexpr long double kRowScale = 1660;  ///< level = 1660 x log10(level x gate x ramp / 10^6)
 constexpr long double kRowFull = 1000000;
 constexpr int32_t kQuietestRowLevel = -2999;  ///< quieter rows are silenced
 constexpr long double kEngineFade = 10;       ///< engine-speed units of the fades at a row's ends
@@ -63,8 +63,10 @@ struct RowShape {
 /// An electric motor row at train speed `v`: interpolated between the
 /// breakpoints, level 1 outside them.
 RowShape motor_curve(long double v, const MotorSoundData& r) {
-  if (r.s0 <= v && v <= r.s1) return {line(v, r.s0, r.s1, r.p0, r.p1), line(v, r.s0, r.s1, r.q0, r.q1)};
-  if (r.s1 < v && v <= r.s2) return {line(v, r.s1, r.s2, r.p1, r.p2), line(v, r.s1, r.s2, r.q1, r.q2)};
+  if (r.s0 <= v && v <= r.s1)
+    return {line(v, r.s0, r.s1, r.p0, r.p1), line(v, r.s0, r.s1, r.q0, r.q1)};
+  if (r.s1 < v && v <= r.s2)
+    return {line(v, r.s1, r.s2, r.p1, r.p2), line(v, r.s1, r.s2, r.q1, r.q2)};
   return {};
 }
 
@@ -85,7 +87,8 @@ RowShape engine_curve(long double x, const MotorSoundData& r) {
 
 /// A gear or retarder row at train speed `v`, with the same fades.
 RowShape gear_curve(long double v, const HensokuSoundData& r) {
-  if (r.s0 <= v && v <= r.s1) return {line(v, r.s0, r.s1, r.p0, r.p1), line(v, r.s0, r.s1, r.q0, r.q1)};
+  if (r.s0 <= v && v <= r.s1)
+    return {line(v, r.s0, r.s1, r.p0, r.p1), line(v, r.s0, r.s1, r.q0, r.q1)};
   if (r.s0 - kEngineFade <= v && v < r.s0)
     return {line(v, r.s0, r.s1, r.p0, r.p1), r.q0 * (v - (r.s0 - kEngineFade)) / kEngineFade};
   if (r.s1 < v && v <= r.s1 + kEngineFade)
@@ -93,7 +96,8 @@ RowShape gear_curve(long double v, const HensokuSoundData& r) {
   return {};
 }
 
-void apply_shape(SoundChannels& sounds, int64_t channel, const RowShape& shape, long double& level) {
+void apply_shape(SoundChannels& sounds, int64_t channel, const RowShape& shape,
+                 long double& level) {
   if (shape.factor) set_factor(sounds, channel, *shape.factor);
   level = shape.level;
 }
@@ -157,7 +161,8 @@ void electric_motor_sounds(Run& run) {
   const int32_t rows = engine1_rows(t);
   for (int32_t i = 0; i < rows; ++i) {
     const MotorSoundData& row = t.EngineSound1[static_cast<size_t>(i)];
-    apply_shape(run.sounds, layout.engine(i), motor_curve(v, row), s.row_level[static_cast<size_t>(i)]);
+    apply_shape(run.sounds, layout.engine(i), motor_curve(v, row),
+                s.row_level[static_cast<size_t>(i)]);
     long double& gate = s.row_gate[static_cast<size_t>(i)];
     if (row.mode == 2 || (row.mode == 0 && s.effective_power_notch >= 1) ||
         (row.mode == 1 && s.effective_brake_notch < 0))

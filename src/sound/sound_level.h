@@ -28,7 +28,7 @@ inline int32_t sound_level(long double hundredths) {
 inline int32_t log_level(long double scale, long double ratio) {
   if (!(ratio > 0)) return kSilentLevel;
   const double r = ratio < std::numeric_limits<double>::max() ? static_cast<double>(ratio)
-                                                               : std::numeric_limits<double>::max();
+                                                              : std::numeric_limits<double>::max();
   return sound_level(scale * std::log10(r));
 }
 

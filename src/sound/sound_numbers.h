@@ -28,8 +28,7 @@ inline void start_looped(SoundChannels& sounds, int32_t number) {
 /// Starts sound `number` once unless it is already playing; true when it
 /// started.
 inline bool start_once(SoundChannels& sounds, int32_t number) {
-  if (!is_channel(sounds, number) || sounds.status(number) != ChannelStatus::kStopped)
-    return false;
+  if (!is_channel(sounds, number) || sounds.status(number) != ChannelStatus::kStopped) return false;
   sounds.stop(number);
   sounds.play_once(number);
   return true;

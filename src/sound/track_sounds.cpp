@@ -27,7 +27,7 @@ constexpr std::string_view kLoudTrain = "train_683.dat";
 
 int32_t as_channel(int64_t channel) {
   return channel >= 0 && channel < SoundChannels::kChannelCount ? static_cast<int32_t>(channel)
-                                                                 : -1;
+                                                                : -1;
 }
 
 /// The channel of environment sound `k`, or -1 when the route has no such sound.
@@ -103,7 +103,8 @@ void switch_sounds(Run& run) {
     if (frames_from(run, sw.frame) >= kSwitchWindow) continue;
     for (const SwitchSoundRow& choice : choices) {
       if (choice.kind != sw.kind || !(choice.speed > run.state.speed)) continue;
-      if (!sw.sounded && layout.is_train_sound(choice.sound)) restart_once(run.sounds, choice.sound);
+      if (!sw.sounded && layout.is_train_sound(choice.sound))
+        restart_once(run.sounds, choice.sound);
       break;
     }
     sw.sounded = 1;
@@ -148,7 +149,8 @@ void passing_train_sounds(Run& run) {
     set_level(run.sounds, channel, log_level(kRangeScale, (row.range - distance) / row.range));
   }
   if (heard) return;
-  for (const DopplerRow& row : rows) stop_if_playing(run.sounds, environment_channel(run, row.sound));
+  for (const DopplerRow& row : rows)
+    stop_if_playing(run.sounds, environment_channel(run, row.sound));
 }
 
 void crossing_bells(Run& run) {

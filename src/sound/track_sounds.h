@@ -9,9 +9,9 @@
 namespace cabsim {
 
 /// `[Sound]` row kinds.
-constexpr int32_t kPointSound = 0;     ///< played once as the train passes its frame
-constexpr int32_t kCrossingBell = 1;   ///< rings while the train is within its range
-constexpr int32_t kStretchSound = 2;   ///< loops while the train runs over its stretch
+constexpr int32_t kPointSound = 0;    ///< played once as the train passes its frame
+constexpr int32_t kCrossingBell = 1;  ///< rings while the train is within its range
+constexpr int32_t kStretchSound = 2;  ///< loops while the train runs over its stretch
 
 /// The attenuation zone's level factor at the current frame.
 long double zone_level_factor(const Run& run);

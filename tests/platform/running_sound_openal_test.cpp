@@ -85,8 +85,8 @@ class Spectrum {
     windowed_.resize(n);
     for (size_t i = 0; i < n; ++i) {
       const double t = 2 * kPi * static_cast<double>(i) / static_cast<double>(n - 1);
-      const double w = 0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) -
-                       0.01168 * std::cos(3 * t);
+      const double w =
+          0.35875 - 0.48829 * std::cos(t) + 0.14128 * std::cos(2 * t) - 0.01168 * std::cos(3 * t);
       const double x = samples[i] / 32768.0;
       windowed_[i] = x * w;
       window_sum_ += w;
@@ -224,8 +224,8 @@ class RunningSoundOpenAl : public testing::Test {
   /// The sound holds exactly `tones`: each at its level, the mean square
   /// theirs, nothing else between 100 and 1100 Hz, no clipped sample.
   void expect_tones(const std::vector<int16_t>& heard, const std::vector<Tone>& tones) {
-    SCOPED_TRACE(testing::Message() << "at " << static_cast<double>(speed_) << " km/h expecting "
-                                    << describe(tones));
+    SCOPED_TRACE(testing::Message()
+                 << "at " << static_cast<double>(speed_) << " km/h expecting " << describe(tones));
     const Spectrum spectrum(heard);
     double expected_power = 0;
     double sum_of_levels = 0;
@@ -248,8 +248,8 @@ class RunningSoundOpenAl : public testing::Test {
         << "power outside the expected tones";
     double loudest_other = 0, loudest_other_hz = 0;
     for (double hz = 100; hz <= 1100; hz += 1) {
-      const bool near_a_tone = std::any_of(tones.begin(), tones.end(),
-                                           [&](const Tone& t) { return std::fabs(t.hz - hz) < 12; });
+      const bool near_a_tone = std::any_of(
+          tones.begin(), tones.end(), [&](const Tone& t) { return std::fabs(t.hz - hz) < 12; });
       if (near_a_tone) continue;
       if (const double a = spectrum.amplitude(hz) / full_; a > loudest_other) {
         loudest_other = a;

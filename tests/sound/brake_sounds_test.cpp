@@ -12,11 +12,11 @@ namespace {
 using test::BareRun;
 
 constexpr int kSqueal = 3;
-constexpr int kRelease = 4;  ///< `[Sound_BK]` entries
-constexpr int kEase = 5;     ///< `[Sound_BR]` entries
-constexpr int kApply = 6;    ///< `[Sound_BA]` entries
-constexpr int kValve = 7;    ///< the last `[Sound_BA]` entry: emergency valve
-constexpr int kNotch = 8;    ///< `[Sound_PA]` entries
+constexpr int kRelease = 4;   ///< `[Sound_BK]` entries
+constexpr int kEase = 5;      ///< `[Sound_BR]` entries
+constexpr int kApply = 6;     ///< `[Sound_BA]` entries
+constexpr int kValve = 7;     ///< the last `[Sound_BA]` entry: emergency valve
+constexpr int kNotch = 8;     ///< `[Sound_PA]` entries
 constexpr int kNotchOff = 9;  ///< `[Sound_PR]` entries
 
 struct BrakeRun : BareRun {

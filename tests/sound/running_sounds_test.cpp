@@ -187,7 +187,7 @@ TEST(ElectricMotorSounds, ABrakeRowSoundsWhileTheBrakeNotchIsIn) {
 TEST(ElectricMotorSounds, BadRowsGiveNoNumberThatIsNotALevel) {
   MotorRun r;
   MotorSoundData& m = r.run.train.EngineSound1[0];
-  m.s0 = m.s1 = m.s2 = 40;  // not increasing
+  m.s0 = m.s1 = m.s2 = 40;   // not increasing
   m.q0 = m.q1 = m.q2 = -50;  // a level below nothing
   m.p0 = m.p1 = m.p2 = 1e4000L;
   r.s.speed = 40;

@@ -72,7 +72,7 @@ TEST(PointSounds, APointSoundsOnceWithinTenFramesAtThePitchAndLevelOfTheSpeed) {
 TEST(PointSounds, FlagsOffAndBadRowsGiveFullLevelAndNoShift) {
   TrackRun r;
   r.add_point({1, 500, 60, kPointSound, 0, 0, 0});
-  r.add_point({3, 500, 0, kPointSound, 1, 1, 0});   // no reference speed
+  r.add_point({3, 500, 0, kPointSound, 1, 1, 0});    // no reference speed
   r.add_point({99, 500, 60, kPointSound, 1, 1, 0});  // no such sound
   r.add_point({-1, 500, 60, kPointSound, 1, 1, 0});
   r.s.speed = 30;
@@ -85,7 +85,7 @@ TEST(PointSounds, FlagsOffAndBadRowsGiveFullLevelAndNoShift) {
   EXPECT_EQ(r.sounds.volume(TrackRun::env(3)), 0);
   EXPECT_TRUE(r.playing(TrackRun::env(3)));
   EXPECT_EQ(r.sounds.volume(TrackRun::env(4)), -333);  // untouched
-  r.route.Sound_count = 1000000;  // a count beyond the table
+  r.route.Sound_count = 1000000;                       // a count beyond the table
   track_sounds_step(r.run);
 }
 
@@ -188,9 +188,9 @@ TEST(PassingTrains, NoShiftRowsAndBadRowsAreSafe) {
   DopplerRun r;
   r.route.Doppler[0].no_shift = 1;
   r.route.Doppler_count = 3;
-  r.route.Doppler[1] = {2, 0, 0, 0, 100000};    // no range
+  r.route.Doppler[1] = {2, 0, 0, 0, 100000};      // no range
   r.route.Doppler[2] = {77, 0, 5000, 0, 100000};  // no such sound
-  r.s.speed = 1000;  // at any speed the factor stays a number
+  r.s.speed = 1000;                               // at any speed the factor stays a number
   r.s.position = 100000 - 100;
   passing_train_sounds(r.run);
   EXPECT_DOUBLE_EQ(r.sounds.frequency_factor(TrackRun::env(1)), 1);

@@ -282,8 +282,7 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
   }
   for (const TraceColumn& c : fields) {
     if (!c.indexed || c.item < c.indexed->count(*sim.run)) continue;
-    err << "cabsim-tool: " << c.name << ": " << c.indexed->missing << ' ' << c.item
-        << '\n';
+    err << "cabsim-tool: " << c.name << ": " << c.indexed->missing << ' ' << c.item << '\n';
     return 2;
   }
   for (const ScriptCommand& cmd : *commands) {
