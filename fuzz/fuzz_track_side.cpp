@@ -1,13 +1,14 @@
 // Fuzzing the track-side equipment over a route the reader accepted: the
 // train ahead, the signals with their pictures and check points, the
 // cab-signal brake, the train protection, the speed limits and checks and
-// the whole sign column, at every frame and time the route names (and just
-// beside them), for ATS-S trains of both alarm kinds, an ATS-P train and a
-// cab-signal train. A refused file raises DefinitionError; anything else
-// going wrong is a fault.
+// the whole sign column, the calls, announcements and commentary, at every
+// frame and time the route names (and just beside them), for ATS-S trains of
+// both alarm kinds, an ATS-P train and a cab-signal train. A refused file raises DefinitionError;
+// anything else going wrong is a fault.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,10 +16,13 @@
 #include "data/definition_error.h"
 #include "data/route_file.h"
 #include "data/route_setup.h"
+#include "operation/announcements.h"
 #include "operation/ats.h"
+#include "operation/calls.h"
 #include "operation/preceding_train.h"
 #include "operation/signals.h"
 #include "operation/speed_limits.h"
+#include "presentation/commentary.h"
 #include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "run/scheduler.h"
@@ -53,6 +57,10 @@ std::vector<int32_t> frames_of(const RouteTables& r) {
   for (int32_t i = 0; i < std::min<int32_t>(r.Slope_count, 10); ++i)
     add(r.Slope[static_cast<size_t>(i)].first_frame),
         add(r.Slope[static_cast<size_t>(i)].last_frame);
+  for (int32_t i = 0; i < std::min<int32_t>(r.Time_count, 10); ++i) {
+    named.push_back(r.Time[static_cast<size_t>(i)].first_frame);
+    named.push_back(r.Time[static_cast<size_t>(i)].last_frame);
+  }
   for (int32_t i = 0; i < std::min<int32_t>(r.SpeedLimit_count, 10); ++i)
     add(r.SpeedLimit[static_cast<size_t>(i)].view_start);
   std::vector<int32_t> frames;
@@ -78,6 +86,8 @@ void drive(std::unique_ptr<RouteTables>& tables, int32_t ats_type, int32_t alert
   run.train.MaxSpeed = 131;
   run.train.Sound_Atc = 3;
   run.route = std::move(tables);
+  // The calls' sounds are never found: each call is reported and passed on.
+  run.find_file = [](std::string_view) { return std::filesystem::path("/nonexistent/call.wav"); };
   RouteTables& route = *run.route;
   run.state = initial_run_state(run.train);
   std::vector<int32_t> clocks = {0};
@@ -114,6 +124,25 @@ void drive(std::unique_ptr<RouteTables>& tables, int32_t ats_type, int32_t alert
       animation_step(run);
       other_sign_step(run);
       level_crossing_step(run);
+      // The calls and announcements at every station the route names, and
+      // beyond its table.
+      s.current_station = f % 16 - 2;
+      s.current_signal_index = f % 12 - 1;
+      s.current_signal_third_value = f % 7;
+      s.departure_counter = f;
+      s.distance_to_stop = (f & 0xfff) * 10.0L - 12000;
+      s.clock = f;
+      forget_called_sign(run);
+      calling_key(run);
+      raise_station_call(run, f % 7);
+      Timecheck(run, 0);
+      first_power_call(run);
+      announcement_step(run);
+      if (f & 1) next_announcement(run);
+      if (f & 2) previous_announcement(run);
+      stop_request_lamp_step(run);
+      kanko_queue_play(run);
+      (void)commentary_command(run);
     }
   }
   reset_sign_column(run.state, run.view);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "data/route_lookup.h"
-#include "operation/station_calls.h"
+#include "operation/calls.h"
 #include "sound/sound_numbers.h"
 #include "state/checked_math.h"
 #include "state/panel_state.h"

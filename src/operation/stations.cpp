@@ -8,9 +8,9 @@
 
 #include "data/rounding.h"
 #include "data/route_lookup.h"
+#include "operation/calls.h"
 #include "operation/doors.h"
-#include "operation/station_calls.h"
-#include "sound/channel_layout.h"
+#include "sound/environment_sounds.h"
 #include "sound/sound_numbers.h"
 #include "state/checked_math.h"
 #include "state/run_random.h"
@@ -27,32 +27,6 @@ constexpr size_t kInfoFurtherKind = 0;
 constexpr size_t kInfoOneManDoors = 1;
 /// The start announcement is environment sound 0.
 constexpr int32_t kStartAnnouncement = 0;
-
-/// Environment sound `k` of the route as a channel; nothing for a number the
-/// route has no sound for.
-std::optional<int> environment_channel(const Run& run, int32_t k) {
-  if (!is_environment_sound(*run.route, k)) return std::nullopt;
-  const int64_t channel = channel_layout(run.train, *run.route).environment(k);
-  if (channel < 0 || channel >= run.sounds.channel_count()) return std::nullopt;
-  return static_cast<int>(channel);
-}
-
-bool environment_playing(const Run& run, int32_t k) {
-  auto c = environment_channel(run, k);
-  return c && run.sounds.status(*c) != ChannelStatus::kStopped;
-}
-
-void restart_environment(Run& run, int32_t k) {
-  if (auto c = environment_channel(run, k)) run.sounds.play_once(*c);
-}
-
-void stop_environment(Run& run, int32_t k) {
-  if (auto c = environment_channel(run, k)) stop_if_playing(run.sounds, *c);
-}
-
-void loop_environment(Run& run, int32_t k) {
-  if (auto c = environment_channel(run, k)) start_looped(run.sounds, *c);
-}
 
 /// Length of the departure melody in clock units.
 int64_t melody_length(const Run& run, const StationData& st) {

@@ -144,14 +144,31 @@ const OpenAlSoundChannels::Channel* OpenAlSoundChannels::bound(int channel) cons
   return &channels_[channel];
 }
 
-std::string OpenAlSoundChannels::load(int channel, const std::filesystem::path& file) {
-  if (channel < 0 || channel >= channel_count())
-    return file.string() + ": サウンドチャンネル " + std::to_string(channel) + " はありません";
-  MonoSound sound;
+std::string OpenAlSoundChannels::read(const std::filesystem::path& file, MonoSound& sound) const {
+  if (auto kept = kept_.find(file); kept != kept_.end()) {
+    sound = kept->second;
+    return {};
+  }
   const MonoSoundLimits limits{kMaxSoundFrames, kMaxFileChannels, kMaxFileRate};
   if (std::string failure = read_mono_sound(file, limits, sound); !failure.empty()) return failure;
   // An empty recording still binds: it plays as a moment of silence.
   if (sound.samples.empty()) sound.samples.push_back(0);
+  return {};
+}
+
+std::string OpenAlSoundChannels::preload(const std::filesystem::path& file) {
+  if (kept_.contains(file)) return {};
+  MonoSound sound;
+  if (std::string failure = read(file, sound); !failure.empty()) return failure;
+  kept_.emplace(file, std::move(sound));
+  return {};
+}
+
+std::string OpenAlSoundChannels::load(int channel, const std::filesystem::path& file) {
+  if (channel < 0 || channel >= channel_count())
+    return file.string() + ": サウンドチャンネル " + std::to_string(channel) + " はありません";
+  MonoSound sound;
+  if (std::string failure = read(file, sound); !failure.empty()) return failure;
   make_current();
   Channel& c = channels_[channel];
   unbind(c);
@@ -185,6 +202,7 @@ void OpenAlSoundChannels::unbind(Channel& c) {
 void OpenAlSoundChannels::unload_all() {
   make_current();
   for (Channel& c : channels_) unbind(c);
+  kept_.clear();
 }
 
 bool OpenAlSoundChannels::has_sound(int channel) const {

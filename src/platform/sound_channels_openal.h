@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/mono_sound_file.h"
 #include "state/sound_channels.h"
 
 namespace cabsim {
@@ -45,6 +47,7 @@ class OpenAlSoundChannels final : public SoundChannels {
 
   int channel_count() const override { return static_cast<int>(channels_.size()); }
   std::string load(int channel, const std::filesystem::path& file) override;
+  std::string preload(const std::filesystem::path& file) override;
   void unload_all() override;
   bool has_sound(int channel) const override;
   void play_once(int channel) override;
@@ -73,12 +76,16 @@ class OpenAlSoundChannels final : public SoundChannels {
   const Channel* bound(int channel) const;
   void play(int channel, bool looped);
   void unbind(Channel& c);
+  /// Reads `file`, or takes it from the kept sounds.
+  std::string read(const std::filesystem::path& file, MonoSound& sound) const;
 
   void* device_ = nullptr;
   void* context_ = nullptr;
   bool loopback_ = false;
   int output_frequency_ = 0;
   std::vector<Channel> channels_;
+  /// Sounds read by preload(), by file.
+  std::map<std::filesystem::path, MonoSound> kept_;
 };
 
 using SoundChannelsFactory = std::function<std::unique_ptr<SoundChannels>()>;

@@ -15,9 +15,9 @@ namespace {
 
 using E = PanelElement;
 
-/// `[InfoLabel]` line n (from 1).
+/// `[InfoLabel]` line n (counted from 0).
 const std::string& info_line(const Run& run, size_t n) {
-  return run.text.InfoLabel[n - 1];
+  return run.text.InfoLabel[n];
 }
 
 /// ATS-P pattern notices: the pattern this close to the train's speed, km/h.

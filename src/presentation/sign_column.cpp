@@ -160,20 +160,11 @@ void compose_first_notice(Run& run, std::span<const TrafficSignalData> rows) {
 
 // --- level crossings ---------------------------------------------------------
 
-using CrossingQueue = std::array<int32_t, kCrossingQueueSlots>;
-
 /// Slot of crossing `row` in the queue, or nothing.
 std::optional<size_t> queue_slot(const CrossingQueue& q, int32_t row) {
   auto it = std::find(q.begin(), q.end(), row);
   if (it == q.end()) return std::nullopt;
   return static_cast<size_t>(it - q.begin());
-}
-
-/// Takes slot `k` out, the slots behind it moving up and the last one empty.
-void remove_slot(CrossingQueue& q, size_t k) {
-  std::copy(q.begin() + static_cast<std::ptrdiff_t>(k) + 1, q.end(),
-            q.begin() + static_cast<std::ptrdiff_t>(k));
-  q.back() = -1;
 }
 
 /// Keeps the queue's entries that name a row, in order and from the first
@@ -380,7 +371,7 @@ void level_crossing_step(Run& run) {
     // A crossing passed leaves wherever it stands: one met behind another
     // and passed first would otherwise stay queued for the rest of the run.
     if (in_window(f, rows[i].last_frame, kCrossingWindow)) {
-      if (auto slot = queue_slot(q, id)) remove_slot(q, *slot);
+      if (auto slot = queue_slot(q, id)) drop_slot(q, *slot);
     }
   }
 

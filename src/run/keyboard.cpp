@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "input/handle_keys.h"
+#include "operation/announcements.h"
 #include "operation/ats.h"
+#include "operation/calls.h"
 #include "operation/doors.h"
 #include "operation/signals.h"
 #include "operation/vigilance.h"
@@ -177,6 +179,9 @@ void AsciiDown(Run& run, char key) {
   if ((key == 'd' || key == '7') && run.route->OneMan > 0) Door_operate(run);
   if (key == 'r') ats_reset(run);
   if (key == ' ') ats_acknowledge(run);
+  if (key == 'c' || key == '1') next_announcement(run);
+  if (key == '-') previous_announcement(run);
+  first_power_call(run);
   handle_sounds(run);
 }
 
@@ -204,6 +209,9 @@ void keydowns(Run& run, VirtualKey key, bool shift) {
     case VirtualKey::kScrollLock:
       s.key_swap = s.key_swap ? 0 : 1;
       break;
+    case VirtualKey::kEnter:
+      calling_key(run);
+      break;
     case VirtualKey::kPageUp:
       door_side(run, 0);
       break;
@@ -230,15 +238,7 @@ void mouse_wheel(Run& run, bool up) {
   AsciiDown(run, wheel_character(run, up));
 }
 
-std::optional<std::string_view> unbuilt_character_row(const Run& run, char key) {
-  const int32_t one_man = run.route->OneMan;
-  if ((key == 'c' || key == '1') && one_man == 1) return "next announcement";
-  if (key == '-' && one_man == 1) return "previous announcement";
-  return std::nullopt;
-}
-
 std::optional<std::string_view> unbuilt_virtual_key_row(VirtualKey key, bool shift) {
-  if (key == VirtualKey::kEnter) return "the calling key";
   if (key == VirtualKey::kF3 && !shift) return "value display";
   return std::nullopt;
 }

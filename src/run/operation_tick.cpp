@@ -3,7 +3,9 @@
 
 #include <exception>
 
+#include "operation/announcements.h"
 #include "operation/ats.h"
+#include "operation/calls.h"
 #include "operation/doors.h"
 #include "operation/film_segments.h"
 #include "operation/preceding_train.h"
@@ -19,9 +21,8 @@
 namespace cabsim {
 namespace {
 
-// Numbers not listed belong to the signals, train protection, limits,
-// stations and doors, calls, sounds, pictures, films, the easy cab panel and
-// the value display; each joins here at its number when it is built.
+// Numbers not listed belong to the curve sections, the easy cab panel and the
+// value display; each joins here at its number when it is built.
 constexpr TickStep kMainSteps[] = {
     {1, "section speed", section_speed_step},
     {2, "preceding train", preceding_train_step},
@@ -44,6 +45,7 @@ constexpr TickStep kMainSteps[] = {
      }},
     {12, "traction current, electric brake, compressor", traction_current_step},
     {13, "track-side sounds", track_sounds_step},
+    {14, "announcements", announcement_step},
     {15, "passing trains, gradient averaging",
      [](Run& run) {
        passing_train_sounds(run);
@@ -75,12 +77,13 @@ constexpr TickStep kMainSteps[] = {
     {37, "gear reset", gear_reset_tick_step},
     {38, "stop-line marker", stop_line_marker_step},
     {39, "window caption", window_caption_step},
+    {41, "stop-request lamp", stop_request_lamp_step},
 };
 
-// 43 USBScan, 44 kanko_queue_play and 45 the value display's sound grid
-// join here.
+// 43 USBScan and 45 the value display's sound grid join here.
 constexpr TickStep kLateSteps[] = {
     {42, "commentary", commentary_step},
+    {44, "calls", kanko_queue_play},
 };
 
 }  // namespace
@@ -99,7 +102,7 @@ void Timer1Timer(Run& run) {
     try {
       for (const TickStep& step : kLateSteps) step.run(run);
     } catch (const std::exception&) {
-      // A failing commentary sound or controller poll is not shown.
+      // A failing commentary sound, call or controller poll is not shown.
     }
   } catch (const std::exception&) {
     return;  // the pass ends here; the next tick starts again from step 1

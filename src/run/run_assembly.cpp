@@ -31,6 +31,23 @@ void load_sound(Run& run, int channel, const std::filesystem::path& file) {
   if (!error.empty()) throw DefinitionError(error);
 }
 
+/// Reads a sound the calls play in turn; an empty name is no sound.
+void preload_sound(Run& run, const FileResolver& resolve, const std::string& name) {
+  if (name.empty()) return;
+  std::string error = run.sounds.preload(resolve(run.selection.program_dir, name));
+  if (!error.empty()) throw DefinitionError(error);
+}
+
+/// The call sounds and the sounds of the other signs.
+void preload_call_sounds(Run& run, const FileResolver& resolve) {
+  const RouteTables& route = *run.route;
+  for (const std::string& name : route.KankoSound1) preload_sound(run, resolve, name);
+  for (const KankoData& record : table_rows(route.KankoSound2, route.KankoSound2_count))
+    preload_sound(run, resolve, record.file);
+  for (const OtherImageEntry& entry : table_rows(route.OtherImageList, route.OtherImageList_count))
+    preload_sound(run, resolve, entry.sound);
+}
+
 /// The texts a run starts with.
 void starting_texts(Run& run, const StationData& start) {
   RunView& v = run.view;
@@ -90,6 +107,7 @@ void bind_run_sounds(Run& run, const FileResolver& resolve,
     route.SoundData_seconds[static_cast<size_t>(k)] = WaveSeconds(file).seconds;
   }
   say(kStatusCallSounds);
+  preload_call_sounds(run, resolve);
   // An engine sound row without a file leaves its channel silent.
   for (int32_t i = 0; i < train.EngineSound1_count; ++i, ++channel) {
     const std::string& file = train.EngineSound1[static_cast<size_t>(i)].file;

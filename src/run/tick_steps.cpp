@@ -17,9 +17,11 @@
 #include "dynamics/traction_current.h"
 #include "input/masconupdate.h"
 #include "operation/ats.h"
+#include "operation/calls.h"
 #include "operation/signals.h"
 #include "operation/speed_limits.h"
 #include "operation/vigilance.h"
+#include "presentation/commentary.h"
 #include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "presentation/station_display.h"
@@ -117,6 +119,7 @@ void speed_limit_tick_step(Run& run) {
 void sign_pictures_step(Run& run) {
   animation_step(run);
   other_sign_step(run);
+  forget_called_sign(run);
 }
 
 void vigilance_tick_step(Run& run) {
@@ -174,9 +177,10 @@ void execute_commentary(Run& run, const std::string& command) {
 
 void commentary_step(Run& run) {
   RunState& s = run.state;
-  if (s.commentary_command == s.previous_commentary_command) return;
-  s.previous_commentary_command = s.commentary_command;
-  execute_commentary(run, s.commentary_command);
+  s.commentary = commentary_command(run);
+  if (s.commentary == s.previous_commentary) return;
+  s.previous_commentary = s.commentary;
+  execute_commentary(run, s.commentary);
 }
 
 void debug_labels_step(Run& run) {

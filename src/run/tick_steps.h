@@ -12,7 +12,7 @@ namespace cabsim {
 void section_speed_step(Run& run);    ///< 1: U and P of the section
 void clock_step(Run& run);            ///< 10: timecalc with the run clock
 void window_caption_step(Run& run);   ///< 39: the line name replaces the design caption
-void commentary_step(Run& run);       ///< 42: a new commentary command is executed
+void commentary_step(Run& run);       ///< 42: the commentary generated, executed when new
 void debug_labels_step(Run& run);     ///< 46: debug mode labels
 void reverse_running_step(Run& run);  ///< 34: reverse-running protection
 

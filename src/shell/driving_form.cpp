@@ -301,6 +301,19 @@ void TForm1::on_operation_tick() {
   if (after_operation_tick) after_operation_tick(*run_);
   panel_->update_cab_panel(*run_);
   follow_state();
+  show_run_message();
+}
+
+void TForm1::show_run_message() {
+  if (!run_ || run_->view.message.empty()) return;
+  const std::string text = std::move(run_->view.message);
+  run_->view.message.clear();
+  // The box runs its own event loop, in which the run goes on: a message
+  // asked for meanwhile is dropped rather than stacked on this one.
+  if (showing_message_ || !services_.message) return;
+  showing_message_ = true;
+  services_.message(QString::fromStdString(text));
+  showing_message_ = false;
 }
 
 void TForm1::follow_state() {

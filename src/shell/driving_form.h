@@ -144,6 +144,8 @@ class TForm1 final : public QMainWindow {
   void follow_state();
   void follow_stop_gauge();
   void follow_monitor();
+  /// Shows the message box the run asked for, if any.
+  void show_run_message();
 
   // The display pass, step by step.
   void fetch_film_frame();
@@ -161,6 +163,7 @@ class TForm1 final : public QMainWindow {
   HandlerGuard guard_{[this](std::string_view, std::string_view what) {
     if (services_.message) services_.message(QString::fromUtf8(what.data(), what.size()));
   }};
+  bool showing_message_ = false;
   std::unique_ptr<CabPanelHooks> panel_;
   std::unique_ptr<SoundChannels> DDSD1;
   SteadyClock clock_;

@@ -26,17 +26,32 @@ SilentSoundChannels::Channel* SilentSoundChannels::bound(int channel) {
 std::string SilentSoundChannels::load(int channel, const std::filesystem::path& file) {
   Channel* c = find(channel);
   if (!c) return {};
-  WaveMillisecondsResult wave = WaveMilliseconds(file);
-  if (!wave.error.empty()) return wave.error;
+  int64_t length_ms = 0;
+  if (auto kept = kept_.find(file); kept != kept_.end()) {
+    length_ms = kept->second;
+  } else {
+    WaveMillisecondsResult wave = WaveMilliseconds(file);
+    if (!wave.error.empty()) return wave.error;
+    length_ms = wave.milliseconds;
+  }
   // A newly bound sound starts stopped, as a freshly made sound buffer does.
   *c = Channel{};
   c->bound = true;
-  c->length_ms = wave.milliseconds;
+  c->length_ms = length_ms;
+  return {};
+}
+
+std::string SilentSoundChannels::preload(const std::filesystem::path& file) {
+  if (kept_.contains(file)) return {};
+  WaveMillisecondsResult wave = WaveMilliseconds(file);
+  if (!wave.error.empty()) return wave.error;
+  kept_.emplace(file, wave.milliseconds);
   return {};
 }
 
 void SilentSoundChannels::unload_all() {
   channels_.fill(Channel{});
+  kept_.clear();
   active_end_ = 0;
 }
 

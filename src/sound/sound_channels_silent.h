@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "state/sound_channels.h"
@@ -23,6 +24,8 @@ class SilentSoundChannels final : public SoundChannels {
   /// Reads the wave file's RIFF header for its length; a missing or unusable
   /// file leaves the channel as it was and returns the failure's text.
   std::string load(int channel, const std::filesystem::path& file) override;
+  /// Reads the header only, as load() does, and keeps the length.
+  std::string preload(const std::filesystem::path& file) override;
   void unload_all() override;
   bool has_sound(int channel) const override;
 
@@ -61,6 +64,8 @@ class SilentSoundChannels final : public SoundChannels {
   Channel* bound(int channel);
 
   std::array<Channel, kChannelCount> channels_{};
+  /// Lengths of the preloaded files, ms.
+  std::map<std::filesystem::path, int64_t> kept_;
   /// One past the highest channel ever played: time passes only for those.
   int active_end_ = 0;
 };

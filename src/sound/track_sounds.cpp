@@ -6,6 +6,7 @@
 
 #include "data/route_lookup.h"
 #include "sound/channel_layout.h"
+#include "sound/environment_sounds.h"
 #include "sound/sound_level.h"
 #include "sound/sound_numbers.h"
 
@@ -24,17 +25,6 @@ constexpr long double kSourceOffset = 300;
 constexpr long double kSoundSpeed = 1220;
 /// The train file whose running sounds were recorded twice as loud.
 constexpr std::string_view kLoudTrain = "train_683.dat";
-
-int32_t as_channel(int64_t channel) {
-  return channel >= 0 && channel < SoundChannels::kChannelCount ? static_cast<int32_t>(channel)
-                                                                : -1;
-}
-
-/// The channel of environment sound `k`, or -1 when the route has no such sound.
-int32_t environment_channel(const Run& run, int64_t k) {
-  const ChannelLayout layout = channel_layout(run.train, *run.route);
-  return layout.is_environment_sound(k) ? as_channel(layout.environment(k)) : -1;
-}
 
 /// Pitch and level of a sound point that follows the speed: the speed over
 /// the row's reference speed (1 and full without one).

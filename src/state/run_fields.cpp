@@ -194,6 +194,28 @@ RunField lookahead_field() {
       }};
 }
 
+/// A queue of numbers as its slots in decimal, separated by spaces, empty
+/// slots as -1 ("3 0 -1 -1 ...").
+template <auto Member>
+RunField queue_field(std::string_view name) {
+  return RunField{name, FieldType::kUtf8, FieldRecord::kState,
+                  [](const RunState& s, const RunView&) -> FieldValue {
+                    std::string text;
+                    for (int32_t slot : s.*Member) {
+                      if (!text.empty()) text += ' ';
+                      text += std::to_string(slot);
+                    }
+                    return text;
+                  },
+                  [](RunState& s, RunView&, const FieldValue& value) {
+                    const auto* text = std::get_if<std::string>(&value);
+                    auto slots = s.*Member;
+                    if (!text || !parse_integers(*text, ' ', slots)) return false;
+                    s.*Member = slots;
+                    return true;
+                  }};
+}
+
 template <size_t... K>
 void add_lookahead_fields(std::vector<RunField>& table, std::index_sequence<K...>) {
   (table.push_back(lookahead_field<K>()), ...);
@@ -323,8 +345,8 @@ std::vector<RunField> make_fields() {
       STATE_INT(frame_offset),
       STATE_INT(film_frame_count),
       STATE_INT(insert_length),
-      STATE_UTF8(commentary_command),
-      STATE_UTF8(previous_commentary_command),
+      STATE_UTF8(commentary),
+      STATE_UTF8(previous_commentary),
       STATE_INT(commentary_on),
       STATE_INT(debug_mode),
       STATE_INT(easy_cab_request),
@@ -345,8 +367,6 @@ std::vector<RunField> make_fields() {
       STATE_INT(door_sound_limit),
       STATE_INT(crew_change_station),
       STATE_INT(random_state),
-      STATE_INT(call_sounds_queued),
-      STATE_INT(last_queued_call_sound),
       // What the rules decided for the view.
       VIEW_INT(timecalc_seconds),
       VIEW_SJIS(first_notice),
@@ -404,6 +424,16 @@ std::vector<RunField> make_fields() {
       STATE_INT(handle_sound_played),
       STATE_REAL(zone_level_factor),
       STATE_INT(doors_open_ticks),
+      // Calls and announcements.
+      STATE_INT(call_queue_busy),
+      STATE_INT(call_shift_pending),
+      STATE_INT(call_channel_sound),
+      STATE_INT(last_called_sign),
+      STATE_INT(announcement_counter),
+      STATE_INT(stop_request),
+      STATE_INT(stop_request_clock),
+      queue_field<&RunState::call_queue>("call_queue"),
+      queue_field<&RunState::crossing_queue>("crossing_queue"),
   };
   add_lookahead_fields(table, std::make_index_sequence<kLookaheadEntries>{});
   constexpr size_t kLamps = static_cast<size_t>(PanelElement::kLampStop) -

@@ -33,13 +33,35 @@ constexpr int32_t kPassedAtDanger = 998;
 /// No frame seen yet (a frame is never this low).
 constexpr int32_t kNoFrameSeen = INT32_MIN;
 
-/// Level crossings the crossing picture keeps in its queue.
-constexpr size_t kCrossingQueueSlots = 11;
-constexpr std::array<int32_t, kCrossingQueueSlots> empty_crossing_queue() {
-  std::array<int32_t, kCrossingQueueSlots> q{};
+/// A queue of numbers in fixed slots, the first empty slot (-1) after the
+/// last entry: the level crossings met and the calls to be spoken.
+template <size_t N>
+using SlotQueue = std::array<int32_t, N>;
+template <size_t N>
+constexpr SlotQueue<N> empty_slot_queue() {
+  SlotQueue<N> q{};
   for (auto& slot : q) slot = -1;
   return q;
 }
+/// Takes slot `k` out of `q`: the slots behind it move up, the last is empty.
+template <size_t N>
+constexpr void drop_slot(SlotQueue<N>& q, size_t k) {
+  if (k >= N) return;
+  for (size_t i = k; i + 1 < N; ++i) q[i] = q[i + 1];
+  q[N - 1] = -1;
+}
+
+/// Level crossings the crossing picture keeps in its queue.
+constexpr size_t kCrossingQueueSlots = 11;
+using CrossingQueue = SlotQueue<kCrossingQueueSlots>;
+constexpr CrossingQueue empty_crossing_queue() {
+  return empty_slot_queue<kCrossingQueueSlots>();
+}
+/// Calls waiting to be spoken.
+constexpr size_t kCallQueueSlots = 12;
+using CallQueue = SlotQueue<kCallQueueSlots>;
+/// Values of the departure counter the arrival announcement keeps a flag for.
+constexpr size_t kArrivalAnnouncementFlags = 502;
 
 /// One entry of the look-ahead of the speed limits and checks ahead.
 struct LookaheadEntry {
@@ -135,11 +157,11 @@ struct RunState {
   int32_t departure_counter = 0;  ///< door closings so far in the run
   uint8_t doors_not_closed = 0;   ///< from the doors opening until the door-close sequence ends
   uint8_t vigilance_enabled = 0;
-  int32_t vigilance_counter = 0;            ///< ticks since the last input while running
-  std::string commentary_command;           ///< written by the commentary generator
-  std::string previous_commentary_command;  ///< the string executed last
-  uint8_t commentary_on = 1;                ///< menu item D1 checked
-  uint8_t debug_mode = 0;                   ///< diagnostic labels instead of overlay texts
+  int32_t vigilance_counter = 0;    ///< ticks since the last input while running
+  std::string commentary;           ///< command the commentary generator wrote this tick
+  std::string previous_commentary;  ///< the command executed last
+  uint8_t commentary_on = 1;        ///< menu item D1 checked
+  uint8_t debug_mode = 0;           ///< diagnostic labels instead of overlay texts
 
   // --- signals ---------------------------------------------------------------
   int32_t current_signal_picture = kNoPicture;     ///< picture of the signal in view
@@ -184,7 +206,7 @@ struct RunState {
   int32_t anim_counter = 0;                     ///< ticks since the animation advanced
   int32_t shown_anim_step = kNoPicture;
   /// Level crossings met and not yet left, in the order met (-1 empty).
-  std::array<int32_t, kCrossingQueueSlots> crossing_queue = empty_crossing_queue();
+  CrossingQueue crossing_queue = empty_crossing_queue();
   int32_t shown_crossing = -1;  ///< crossing `crossimage` shows, -1 none
 
   // --- sound control ----------------------------------------------------------
@@ -194,7 +216,7 @@ struct RunState {
   std::array<long double, kMaxEngineSound1> row_gate = unit_factors<kMaxEngineSound1>();
   std::array<long double, kMaxEngineSound3> gear_sound_level = unit_factors<kMaxEngineSound3>();
   std::array<long double, kMaxEngineSound3> gear_sound_gate = unit_factors<kMaxEngineSound3>();
-  uint8_t handle_sound_played = 0;  ///< a brake release sound has played for this release
+  uint8_t handle_sound_played = 0;    ///< a brake release sound has played for this release
   long double zone_level_factor = 1;  ///< level of the position sounds in the zone the train is in
   int32_t doors_open_ticks = 0;       ///< ticks the doors have stood open (the idle sounds)
 
@@ -268,14 +290,19 @@ struct RunState {
   uint8_t door_closed_lamp = 1;
   uint32_t random_state = 0x2545F491u;  ///< the run's own random numbers (door sounds)
 
-  // --- calls raised by the station rules ------------------------------------
-  /// Until the calls and announcements are built, what the station rules
-  /// asked of them: how often each station call moment (0 .. 5) was raised,
-  /// the last moment, and the call sounds queued.
-  std::array<int32_t, 6> station_calls_raised{};
-  int32_t last_station_call = -1;
-  int32_t call_sounds_queued = 0;
-  int32_t last_queued_call_sound = -1;
+  // --- calls and announcements ----------------------------------------------
+  /// Calls to be spoken, in order (call sounds, other-sign sounds from 1000).
+  CallQueue call_queue = empty_slot_queue<kCallQueueSlots>();
+  uint8_t call_queue_busy = 0;            ///< a call is being added
+  uint8_t call_shift_pending = 0;         ///< the head call has started: it leaves on the next tick
+  int32_t call_channel_sound = -1;        ///< the call last loaded into the call channel, -1 none
+  int32_t last_called_sign = kNoPicture;  ///< sign of the last sign or limit call, 999 none
+  int32_t last_station_call = -1;         ///< the station call moment raised last
+  /// Arrival announcement made, per value of the departure counter.
+  std::array<uint8_t, kArrivalAnnouncementFlags> arrival_announced{};
+  int32_t announcement_counter = 0;  ///< one-man: announcements given
+  uint8_t stop_request = 0;          ///< one-man: a passenger asked for the stop
+  int32_t stop_request_clock = 0;    ///< clock of the request
 };
 
 /// The running state at the start of a run of `train` (whose brake steps have

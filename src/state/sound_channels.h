@@ -27,10 +27,16 @@ class SoundChannels {
 
   virtual int channel_count() const = 0;
 
-  /// Binds the wave file at `file` to `channel`, replacing what was bound.
-  /// Returns the failure's text to show the user, or an empty text.
+  /// Binds the wave file at `file` to `channel`, replacing what was bound; a
+  /// file kept by preload() is bound from memory. Returns the failure's text
+  /// to show the user, or an empty text.
   virtual std::string load(int channel, const std::filesystem::path& file) = 0;
-  /// Unbinds and frees every sound; every channel is then stopped.
+  /// Reads the wave file at `file` and keeps it without binding it, so that
+  /// binding it later reads nothing from the disk (the calls, which take
+  /// turns on one channel). Returns the failure's text, or an empty text.
+  virtual std::string preload(const std::filesystem::path& file) = 0;
+  /// Unbinds and frees every sound, the kept ones too; every channel is then
+  /// stopped.
   virtual void unload_all() = 0;
   /// True when a sound is bound to `channel`.
   virtual bool has_sound(int channel) const = 0;

@@ -3,8 +3,8 @@
 // with and without its panel picture, and the station lamps.
 #include <gtest/gtest.h>
 
+#include "operation/calls.h"
 #include "operation/doors.h"
-#include "operation/station_calls.h"
 #include "operation/station_run.h"
 #include "operation/stations.h"
 #include "run/keyboard.h"
@@ -84,7 +84,6 @@ TEST(Doors, OneManDoorsWaitForTheDoorKey) {
   start1Click(*conductor.run);
   AsciiDown(*conductor.run, 'd');
   EXPECT_EQ(conductor.s().doors_open, 1);
-  EXPECT_EQ(unbuilt_character_row(*t.run, 'd'), std::nullopt);
 }
 
 /// A run from the first stop until its doors have closed; the door-closed
@@ -104,12 +103,14 @@ void door_cycle(bool lamp_picture) {
   ASSERT_GT(t.ticks_until([&] { return s.door_closed_lamp == 1; }, 1000), 0);
   EXPECT_EQ(s.doors_not_closed, 0);
   EXPECT_EQ(s.departure_counter, 1);
+  EXPECT_EQ(s.call_queue[0], kCallSoundDoorsClosed);  // the call, started in that tick
+  EXPECT_EQ(s.call_queue[1], -1);
   if (lamp_picture) {
     EXPECT_EQ(view.panel[E::kLampDoor].visible, 1);
   }
   for (int i = 0; i < 50; ++i) t.tick();
   EXPECT_EQ(s.departure_counter, 1);  // lit once per cycle
-  EXPECT_EQ(s.call_sounds_queued, 1);
+  EXPECT_EQ(s.call_queue[0], -1);     // called once, and gone
 }
 
 TEST(Doors, TheDoorCycleEndsWithOrWithoutTheDoorLampPicture) {

@@ -39,6 +39,8 @@ inline TrainFileText station_train() {
 
 /// `stations` are the `[Station]` rows; by default 東駅 (stop, melody of 20
 /// s, departs 10:00:00), 中駅 (passed, zone sound), 西駅 (the last stop).
+/// Station 2 calls 140 on arrival and 141 when its doors have opened (calls
+/// without a sound, spoken in silence).
 inline std::string station_route(int one_man, const std::string& stations = "") {
   const std::string rows = !stations.empty()
                                ? stations
@@ -50,7 +52,9 @@ inline std::string station_route(int one_man, const std::string& stations = "") 
          std::to_string(one_man) +
          "\n[SoundData]\nstart.wav\narrive.wav\nmelody.wav\nzone.wav\n#\n"
          "[Station]\n" +
-         rows + "#\n[SpeedUnit]\n0,9000,60,60\n#\n";
+         rows +
+         "#\n[StationKanko]\n2,4,140\n2,0,141\n#\n"
+         "[SpeedUnit]\n0,9000,60,60\n#\n";
 }
 
 /// `utf8` in the files' Shift-JIS, as station names and cabworks texts are.

@@ -3,8 +3,8 @@
 // pass stations, the crew change and the end of the run at the last station.
 #include <gtest/gtest.h>
 
+#include "operation/calls.h"
 #include "operation/doors.h"
-#include "operation/station_calls.h"
 #include "operation/station_run.h"
 #include "operation/stations.h"
 #include "run/keyboard.h"
@@ -42,7 +42,7 @@ TEST(Stations, ARunFromTheFirstStationClosesItsDoorsAtDepartureAndPowersAway) {
   EXPECT_EQ(s.next_station, 2);  // the pass station is no stop
   EXPECT_EQ(s.target_stop_position, t.station(2).stop_position);
   EXPECT_EQ(view.stop_picture_shown, 1);
-  EXPECT_EQ(s.station_calls_raised[kCallMelodyStarted], 1);
+  EXPECT_EQ(s.last_station_call, kCallMelodyStarted);
   const int32_t melody_start = s.door_timer_start;
   EXPECT_GT(melody_start, kFirstDeparture - 600);
 
@@ -71,7 +71,7 @@ TEST(Stations, ARunFromTheFirstStationClosesItsDoorsAtDepartureAndPowersAway) {
   EXPECT_TRUE(t.playing(kDoorClose));
   EXPECT_EQ(s.doors_not_closed, 1);
   EXPECT_EQ(t.station(0).departed, 1);
-  EXPECT_EQ(s.station_calls_raised[kCallDoorsClosing], 1);
+  EXPECT_EQ(s.last_station_call, kCallDoorsClosing);
 
   // Closed once the close sound has ended: lamp, departure signal, count.
   int n = t.ticks_until([&] { return s.door_closed_lamp == 1; }, 100);
@@ -80,8 +80,8 @@ TEST(Stations, ARunFromTheFirstStationClosesItsDoorsAtDepartureAndPowersAway) {
   EXPECT_EQ(s.doors_not_closed, 0);
   EXPECT_TRUE(t.playing(kDepSign));
   EXPECT_EQ(s.departure_counter, 1);
-  EXPECT_EQ(s.last_queued_call_sound, kCallSoundDoorsClosed);
-  EXPECT_EQ(s.station_calls_raised[kCallDoorsClosed], 1);
+  EXPECT_EQ(s.call_queue[0], kCallSoundDoorsClosed);
+  EXPECT_EQ(s.last_station_call, kCallDoorsClosed);
 
   // Now the driver powers away.
   const long double start = s.position;
@@ -110,15 +110,17 @@ TEST(Stations, StandingOneCentimetreInsideTheZoneOpensTheDoors) {
       EXPECT_TRUE(t.playing(test::kArrival));
       EXPECT_EQ(s.current_station, 2);
       EXPECT_EQ(view.next_station_text, test::sjis("西駅"));
-      EXPECT_EQ(s.station_calls_raised[kCallArrival], 1);
-      EXPECT_EQ(s.station_calls_raised[kCallDoorsOpened], 1);
+      // The arrival call, then the call of the opened doors.
+      EXPECT_EQ(s.call_queue[0], 140);
+      EXPECT_EQ(s.call_queue[1], 141);
+      EXPECT_EQ(s.last_station_call, kCallDoorsOpened);
       EXPECT_EQ(s.next_station, 3);  // the empty row after the last station
     } else {
       EXPECT_EQ(s.doors_open, 0);
       EXPECT_EQ(t.station(2).in_zone, 0);
       EXPECT_FALSE(t.playing(test::kDoorOpen));
       EXPECT_EQ(view.next_station_text, test::sjis("西駅 停車"));
-      EXPECT_EQ(s.station_calls_raised[kCallArrival], 0);
+      EXPECT_EQ(s.call_queue[0], -1);
     }
   }
 

@@ -605,6 +605,43 @@ TEST(DemoLine, AtsStopsATrainRunningAtAStartingSignalAtStop) {
   }
 }
 
+TEST(DemoLine, TheDriverCallsTheDoorsTheTimeTheStartingSignalAndTheCrossing) {
+  // 838M from 花見台: the doors close on time ("とじめ よし", "ていじ"); the
+  // first notch gives "はっしゃ" and the starting signal as if Enter were
+  // pressed ("しゅっぱつ", "ちゅうい": the train ahead holds it at caution);
+  // Enter before the level crossing calls it ("ふみきり よし") and takes it
+  // out of the crossing queue. Each call follows the last without a gap.
+  test::TempDir dir;
+  generate(dir.path());
+  const fs::path script = dir / "calls.txt";
+  {
+    std::ofstream out(script);
+    out << "0 start\n30000 char 5\n";
+    for (int i = 0; i < 4; ++i) out << 38000 + i * 200 << " char 8\n";
+    out << "52000 key Enter\n54000 key Enter\n";
+  }
+  auto r =
+      test::run_tool({"simulate", "--data", dir.path().string(), "--route", "line_down_838M.dat",
+                      "--script", script.string(), "--until-ms", "60000", "--every-ms", "100",
+                      "--fields", "call_channel_sound,call_queue,crossing_queue"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  std::istringstream in(r.out);
+  std::vector<std::vector<std::string>> t;
+  for (std::string row; std::getline(in, row);) t.push_back(fields(row));
+  std::vector<int> spoken;
+  bool crossing_queued = false;
+  for (size_t i = 1; i < t.size(); ++i) {
+    const int call = std::stoi(t[i][1]);
+    if (call != -1 && (spoken.empty() || spoken.back() != call)) spoken.push_back(call);
+    crossing_queued |= t[i][3].rfind("0 ", 0) == 0;
+  }
+  EXPECT_EQ(spoken, (std::vector<int>{19, 17, 20, 22, 2, 26}));
+  EXPECT_TRUE(crossing_queued);
+  EXPECT_EQ(t.back()[3].rfind("-1 ", 0), 0u);  // called, and out of the queue
+  EXPECT_EQ(t.back()[2].rfind("-1 ", 0), 0u);  // the second Enter had nothing to call
+}
+
 TEST(DemoLine, TheLineIsHeardAsTheTrainRuns) {
   // Away from the start of a down run, past the level crossing, coasting and
   // then the emergency brake: the bell rings from 300 m before the crossing
@@ -640,7 +677,8 @@ TEST(DemoLine, TheLineIsHeardAsTheTrainRuns) {
     for (int c : {bell, squeal, idle})
       asked += ",channel_status:" + std::to_string(c) + ",channel_volume:" + std::to_string(c);
     for (int band = 0; band <= 12; ++band)
-      asked += ",channel_status:" + std::to_string(band) + ",channel_volume:" + std::to_string(band);
+      asked +=
+          ",channel_status:" + std::to_string(band) + ",channel_volume:" + std::to_string(band);
     auto r = test::run_tool({"simulate", "--data", dir.path().string(), "--route",
                              "line_down_838M.dat", "--train", train, "--script", script.string(),
                              "--until-ms", "120000", "--every-ms", "100", "--fields", asked});

@@ -118,6 +118,26 @@ TEST(OpenAlSoundChannels, PlaysTheLoadedSoundAtTheSetLevelAndPitch) {
   EXPECT_EQ(sound->status(7), ChannelStatus::kStopped);
 }
 
+TEST(OpenAlSoundChannels, APreloadedSoundIsBoundFromMemory) {
+  test::TempDir dir;
+  auto sound = loopback();
+  ASSERT_TRUE(sound);
+  const fs::path call = write_tone(dir, "call.wav", 22050, 800, 0.5);
+  ASSERT_EQ(sound->preload(call), "");
+  EXPECT_FALSE(sound->has_sound(3));
+  fs::remove(call);
+  // The calls take turns on one channel: each binds from the kept samples.
+  ASSERT_EQ(sound->load(3, call), "");
+  sound->play_once(3);
+  listen(*sound, 0.05);
+  const Heard heard = listen(*sound, 0.3);
+  EXPECT_NEAR(heard.hz, 800, 15);
+  EXPECT_GT(heard.rms, 0.2);
+  EXPECT_NE(sound->preload(dir / "missing.wav"), "");
+  sound->unload_all();
+  EXPECT_NE(sound->load(3, call), "");  // forgotten with the rest
+}
+
 TEST(OpenAlSoundChannels, ReadsEightBitAndStereoFilesMixedToMono) {
   test::TempDir dir;
   auto sound = loopback();

@@ -36,12 +36,13 @@ struct NoticeRun : test::BareRun {
     display.pattern_count = 4;
     display.visible = 1;  // the picture starts visible
     auto& lines = run.text.InfoLabel;
-    lines[1] = sj("停止信号です");
-    lines[2] = sj("目標まで");
-    lines[3] = sj("制限まで");
-    lines[4] = sj("(次 ");
-    lines[5] = sj("照査");
-    lines[6] = sj("制限");
+    lines[1] = sj("ドアを閉めてください");  // a station's line: never in a notice
+    lines[2] = sj("停止信号です");
+    lines[3] = sj("目標まで");
+    lines[4] = sj("制限まで");
+    lines[5] = sj("(次 ");
+    lines[6] = sj("照査");
+    lines[7] = sj("制限");
   }
   void add_zone(int32_t speed, int32_t first, int32_t end) {
     SpeedCheck2Data& zone = route.SpeedCheck2[static_cast<size_t>(route.SpeedCheck2_count++)];

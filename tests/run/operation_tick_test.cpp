@@ -5,6 +5,8 @@
 
 #include <limits>
 
+#include "data/shift_jis.h"
+#include "run/form_handlers.h"
 #include "run/keyboard.h"
 #include "run/operation_tick.h"
 #include "run/start_pause.h"
@@ -61,11 +63,9 @@ TEST(OperationTick, NothingMovesBeforeTheStartAndAFailingStepEndsThePass) {
   EXPECT_EQ(t.s().tick_count, 6);
   EXPECT_EQ(t.v().debug_labels[2], "非常");
 
-  // A failing commentary sound is trapped on its own: the labels still come.
-  t.s().commentary_command = "1missing.wav";
-  t.v().debug_labels[2].clear();
-  t.run_for(100);
-  EXPECT_EQ(t.v().debug_labels[2], "非常");
+  // A commentary sound that cannot be loaded fails its step (the tick traps
+  // it on its own).
+  EXPECT_THROW(execute_commentary(*t.run, "1missing.wav"), std::exception);
 }
 
 TEST(OperationTick, SectionSpeedIsThatOfTheStationBehindTheTrain) {
@@ -142,21 +142,31 @@ TEST(OperationTick, SetsThePanelSpeedNeedleFromTheSpeed) {
 }
 
 TEST(OperationTick, CommentaryIsExecutedWhenItChanges) {
-  TestRun t;
+  // Standing within 200 frames of the film's end the driver is told to turn
+  // back; the message is put up once, and taken down when it no longer applies.
+  TestRun t(TrainFileText{}, test::test_route_text("[MovieStop]\n500\n#\n"));
+  t.run->text.InfoLabel[21] = utf8_to_sjis("折り返してください");
   start1Click(*t.run);
-  t.s().commentary_command = "0ブレーキを緩めてください";
+  AsciiDown(*t.run, '5');
+  t.s().resistance_off = 1;
+  t.s().current_frame = 450;
   const uint32_t refresh = t.v().film_refresh;
   t.run_for(100);
-  EXPECT_EQ(t.v().top_message, "ブレーキを緩めてください");
+  EXPECT_EQ(t.s().commentary, "0折り返してください");
+  EXPECT_EQ(t.v().top_message, "折り返してください");
   EXPECT_EQ(t.v().film_refresh, refresh + 1);  // the picture is fetched again with it
   t.run_for(100);
   EXPECT_EQ(t.v().film_refresh, refresh + 1);  // unchanged: not executed again
-  t.s().commentary_command = "";
+  t.s().current_frame = 200;
   t.run_for(100);
+  EXPECT_EQ(t.s().commentary, "");
   EXPECT_EQ(t.v().top_message, "");
-  t.s().commentary_on = 0;
-  t.s().commentary_command = "0無視";
+
+  // With the commentary switched off the text is generated but not shown.
+  D1Click(*t.run, false);
+  t.s().current_frame = 450;
   t.run_for(100);
+  EXPECT_EQ(t.s().commentary, "0折り返してください");
   EXPECT_EQ(t.v().top_message, "");
   EXPECT_EQ(commentary_channel(*t.run), 2);  // no running, environment or engine sounds
 }

@@ -132,5 +132,35 @@ TEST(RunAssembly, SoundsThatCannotBeBoundEndTheAssembly) {
   EXPECT_EQ(start_clock(*b.run.route, 7), 0);  // no such station
 }
 
+TEST(RunAssembly, CallSoundsAreReadAtTheStartAndAMissingOneEndsTheAssembly) {
+  // Twenty-two call lines, most of them without a file; a further call and
+  // an other sign's sound.
+  std::string calls = "[KankoSound1]\nhai.wav\n";
+  for (int i = 1; i < 22; ++i) calls += "\n";
+  const std::string extra = calls +
+                            "[KankoSound2]\nshinkou.wav\n#\n"
+                            "[OtherImageList]\nsign.bmp\nsign.wav\n#\n";
+  Folder folder;
+  folder.dir.write_sjis("line.dat", stations_route() + extra);
+  for (const char* name : {"hai.wav", "shinkou.wav", "sign.wav"})
+    folder.dir.write_bytes(name, wave_of_seconds(1));
+  Assembled a;
+  assemble_run(a.run, folder.selection(), RunSettings{}, plain_resolver());
+  // Read once: a call binds from memory even when its file has gone since.
+  std::filesystem::remove(folder.dir / "shinkou.wav");
+  EXPECT_EQ(a.sounds.load(5, folder.dir / "shinkou.wav"), "");
+  EXPECT_EQ(a.sounds.length(5), 1000);
+
+  folder.dir.write_bytes("shinkou.wav", wave_of_seconds(1));
+  std::filesystem::remove(folder.dir / "sign.wav");
+  Assembled b;
+  try {
+    assemble_run(b.run, folder.selection(), RunSettings{}, plain_resolver());
+    FAIL() << "a missing call sound was accepted";
+  } catch (const DefinitionError& e) {
+    EXPECT_NE(std::string(e.what()).find("sign.wav"), std::string::npos) << e.what();
+  }
+}
+
 }  // namespace
 }  // namespace cabsim

@@ -108,6 +108,9 @@ struct SignRun {
             "[CrossImageList]\ncross_big.bmp\ncross0.bmp\ncross1.bmp\n#\n"
             "[Monitor]\ntrain_tz100.dat\n300\n500\n20\n10\n" +
             monitor_file + "\n"));
+    // The other signs' sounds, read when the run is assembled.
+    for (const char* name : {"limit.wav", "m.wav", "w.wav"})
+      dir.write_bytes(name, test::wave_file_bytes(22050, 4410));
     dir.write_sjis("train_tz100.dat", test::TrainFileText{}
                                           .set("[DriveSound]", "run.wav\n#")
                                           .set("[StopLine]", "marker.bmp\nmarker.bmp")

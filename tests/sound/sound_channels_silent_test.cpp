@@ -12,26 +12,9 @@
 namespace cabsim {
 namespace {
 
-std::string le32(uint32_t v) {
-  return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-std::string le16(uint16_t v) {
-  return {char(v), char(v >> 8)};
-}
-
-/// A PCM wave file of `data_bytes` bytes at `rate` samples per second, mono 16 bit,
-/// with a LIST chunk before the data.
-std::string wave_bytes(uint32_t rate, uint32_t data_bytes) {
-  std::string fmt = le16(1) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16);
-  std::string list = "LIST" + le32(4) + "INFO";
-  std::string body = "WAVE" + std::string("fmt ") + le32(16) + fmt + list + "data" +
-                     le32(data_bytes) + std::string(data_bytes, '\0');
-  return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
-}
-
 TEST(SilentSoundChannels, WaveLengthEndsAPlayOnce) {
   test::TempDir dir;
-  auto file = dir.write_bytes("horn.wav", wave_bytes(22050, 22050));  // 500 ms
+  auto file = dir.write_bytes("horn.wav", test::wave_file_bytes(22050, 22050));  // 500 ms
   SilentSoundChannels sounds;
   EXPECT_EQ(sounds.load(7, file), "");
   EXPECT_TRUE(sounds.has_sound(7));
@@ -93,10 +76,25 @@ TEST(SilentSoundChannels, UnusableFilesAreReportedAndLeaveTheChannelFree) {
   EXPECT_EQ(sounds.load(1, text), text.string() + " は正しいWAVEファイルではありません");
   EXPECT_FALSE(sounds.has_sound(1));
   // A data chunk that claims more than the file holds counts what is there.
-  std::string cut = wave_bytes(8000, 16000).substr(0, 44 + 12 + 8000);
+  std::string cut = test::wave_file_bytes(8000, 16000).substr(0, 44 + 12 + 8000);
   auto short_file = dir.write_bytes("cut.wav", cut);
   EXPECT_EQ(sounds.load(1, short_file), "");
   EXPECT_EQ(sounds.length(1), 500);
+}
+
+TEST(SilentSoundChannels, APreloadedSoundBindsWithoutItsFile) {
+  test::TempDir dir;
+  auto file = dir.write_bytes("call.wav", test::wave_file_bytes(22050, 44100));  // 1 s
+  SilentSoundChannels sounds;
+  EXPECT_EQ(sounds.preload(file), "");
+  EXPECT_FALSE(sounds.has_sound(3));  // kept, not bound
+  std::filesystem::remove(file);
+  EXPECT_EQ(sounds.load(3, file), "");
+  EXPECT_EQ(sounds.length(3), 1000);
+  EXPECT_NE(sounds.preload(dir / "missing.wav"), "");
+  // Unloading forgets the kept sounds too.
+  sounds.unload_all();
+  EXPECT_NE(sounds.load(3, file), "");
 }
 
 }  // namespace

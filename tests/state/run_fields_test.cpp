@@ -24,6 +24,9 @@ FieldValue another_value(const RunField& f, const FieldValue& now) {
     case FieldType::kShiftJis:
       // A look-ahead entry is five numbers.
       if (f.name.starts_with("lookahead:")) return std::string("3/60/0/-12000/39600");
+      // A queue is its slots.
+      if (f.name == "call_queue") return std::string("19 1003 20 -1 -1 -1 -1 -1 -1 -1 -1 -1");
+      if (f.name == "crossing_queue") return std::string("2 0 -1 -1 -1 -1 -1 -1 -1 -1 -1");
       return std::get<std::string>(now) + "x";
   }
   return now;
@@ -72,6 +75,14 @@ TEST(RunFields, WritesRefuseTheWrongKindAndIntegersOutsideTheFieldsRange) {
     EXPECT_FALSE(ahead.write(s, v, std::string(bad))) << bad;
   EXPECT_TRUE(ahead.write(s, v, std::string("1/2/3/4/-2147483648")));
   EXPECT_EQ(s.lookahead[4].needed_distance, -2147483647 - 1);
+
+  // A queue takes exactly its slots; a refused text leaves it as it was.
+  const RunField& calls = *find_run_field("call_queue");
+  for (const char* bad : {"1 2 3", "1 2 3 4 5 6 7 8 9 10 11 12 13", "1 2 x 4 5 6 7 8 9 10 11 12"})
+    EXPECT_FALSE(calls.write(s, v, std::string(bad))) << bad;
+  EXPECT_EQ(s.call_queue[0], -1);
+  EXPECT_TRUE(calls.write(s, v, std::string("5 1999 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1")));
+  EXPECT_EQ(s.call_queue[1], 1999);
 
   const RunField& frame = *find_run_field("current_frame");  // 32 bits, signed
   EXPECT_FALSE(frame.write(s, v, int64_t{2147483648}));

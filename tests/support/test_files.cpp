@@ -57,4 +57,23 @@ fs::path TempDir::write_bytes(std::string_view name, std::string_view bytes) con
   return file;
 }
 
+namespace {
+
+std::string le32(uint32_t v) {
+  return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+std::string le16(uint16_t v) {
+  return {char(v), char(v >> 8)};
+}
+
+}  // namespace
+
+std::string wave_file_bytes(uint32_t rate, uint32_t data_bytes) {
+  std::string fmt = le16(1) + le16(1) + le32(rate) + le32(rate * 2) + le16(2) + le16(16);
+  std::string list = "LIST" + le32(4) + "INFO";
+  std::string body = "WAVE" + std::string("fmt ") + le32(16) + fmt + list + "data" +
+                     le32(data_bytes) + std::string(data_bytes, '\0');
+  return "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
+}
+
 }  // namespace cabsim::test

@@ -2,6 +2,7 @@
 // written in the Shift-JIS encoding of definition files.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -31,5 +32,9 @@ class TempDir {
 
 /// `utf8_text` in Shift-JIS with every LF turned into CR LF.
 std::string sjis_file_text(std::string_view utf8_text);
+
+/// A PCM wave file of `data_bytes` bytes of silence at `rate` samples per
+/// second, mono 16 bit, with a LIST chunk before the data.
+std::string wave_file_bytes(uint32_t rate, uint32_t data_bytes);
 
 }  // namespace cabsim::test

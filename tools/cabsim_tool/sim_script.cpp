@@ -4,14 +4,37 @@
 #include <array>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 namespace cabsim::tool {
 namespace {
 
 /// Commands other parts of the simulator will offer (serial master
 /// controllers, joysticks, the driving form's menus).
-constexpr std::array<std::string_view, 9> kNotBuiltYet = {
-    "serial", "joystick", "move", "save", "restore", "settings", "menu", "click", "easy"};
+constexpr std::array<std::string_view, 8> kNotBuiltYet = {"serial",  "joystick", "move",  "save",
+                                                          "restore", "settings", "click", "easy"};
+
+constexpr std::array<std::pair<std::string_view, MenuItem>, 4> kMenuItems = {{
+    {"D1", MenuItem::kD1},
+    {"OFF1", MenuItem::kOFF1},
+    {"OFF2", MenuItem::kOFF2},
+    {"OFFV1", MenuItem::kOFFV1},
+}};
+
+std::string parse_menu(const std::string& item, std::istringstream& words, ScriptCommand& cmd) {
+  std::string state, extra;
+  words >> state;
+  if (words >> extra || (state != "on" && state != "off"))
+    return "menu needs an item and on or off";
+  cmd.action = ScriptAction::kMenu;
+  cmd.checked = state == "on";
+  for (const auto& [name, menu_item] : kMenuItems) {
+    if (name != item) continue;
+    cmd.menu_item = menu_item;
+    return "";
+  }
+  return "unknown menu item " + item + " (D1, OFF1, OFF2, OFFV1)";
+}
 
 std::optional<int64_t> time_of(const std::string& word) {
   if (word.empty() || word.size() > 15) return std::nullopt;
@@ -28,6 +51,7 @@ std::string parse_action(std::istringstream& words, const std::string& verb, Scr
     cmd.action = ScriptAction::kStart;
     return arg.empty() ? "" : "start takes nothing after it";
   }
+  if (verb == "menu") return parse_menu(arg, words, cmd);
   if (words >> extra) return verb + " takes one argument";
   if (verb == "char") {
     cmd.action = ScriptAction::kChar;

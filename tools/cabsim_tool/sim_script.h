@@ -12,7 +12,10 @@
 
 namespace cabsim::tool {
 
-enum class ScriptAction { kStart, kChar, kKey, kWheel };
+enum class ScriptAction { kStart, kChar, kKey, kWheel, kMenu };
+
+/// The check items of the driving form's menu a script can set.
+enum class MenuItem { kD1, kOFF1, kOFF2, kOFFV1 };
 
 struct ScriptCommand {
   int64_t time_ms = 0;
@@ -21,12 +24,16 @@ struct ScriptCommand {
   VirtualKey key = VirtualKey::kEnter;  ///< kKey
   bool shift = false;                   ///< kKey
   bool wheel_up = false;                ///< kWheel
+  MenuItem menu_item = MenuItem::kD1;   ///< kMenu
+  bool checked = false;                 ///< kMenu: the item is checked
   int line = 0;                         ///< line of the script, for messages
   std::string text;                     ///< the command as written
 };
 
 /// Reads the script. Lines are "T start", "T char C" ("space" for a blank),
-/// "T key NAME", "T key shift+NAME", "T wheel up", "T wheel down"; blank
+/// "T key NAME", "T key shift+NAME", "T wheel up", "T wheel down", "T menu
+/// ITEM on|off" (ITEM D1 commentary, OFF1 no calls, OFF2 beginner mode,
+/// OFFV1 no visual effects); blank
 /// lines and lines beginning with "#" are remarks. Times never go back. On a
 /// bad line, returns nothing with the reason in `error`, naming the line;
 /// commands the simulation does not offer yet are named as such.

@@ -14,6 +14,7 @@
 #include "data/shift_jis.h"
 #include "platform/file_paths.h"
 #include "platform/film_index_ffmpeg.h"
+#include "run/form_handlers.h"
 #include "run/handler_guard.h"
 #include "run/keyboard.h"
 #include "run/motion_cycle.h"
@@ -48,10 +49,21 @@ struct Simulation {
     *err << "cabsim-tool: " << clock.milliseconds() << " ms: " << handler << ": " << what << '\n';
   }};
 
+  /// A message box the run asks for is a line on the error output.
+  void show_message() {
+    std::string& text = run->view.message;
+    if (text.empty()) return;
+    *err << "cabsim-tool: " << clock.milliseconds() << " ms: " << text << '\n';
+    text.clear();
+  }
+
   explicit Simulation(std::ostream& error_out) : err(&error_out) {
     scheduler = std::make_unique<Scheduler>(
         clock, [this] { guard.run("MMTimer1Timer", [this] { MMTimer1Timer(*run); }); },
-        [this] { guard.run("Timer1Timer", [this] { Timer1Timer(*run); }); },
+        [this] {
+          guard.run("Timer1Timer", [this] { Timer1Timer(*run); });
+          show_message();
+        },
         [this](int64_t ms) { sounds.advance(ms); });
     run = std::make_unique<Run>(sounds, clock, *scheduler);
     run->film = &film;
@@ -68,9 +80,8 @@ RunSelection selection_of(const Options& options) {
 }
 
 /// A command the assembled run has no behaviour for yet; empty when it has.
-std::string unbuilt(const Run& run, const ScriptCommand& cmd) {
+std::string unbuilt(const ScriptCommand& cmd) {
   std::optional<std::string_view> row;
-  if (cmd.action == ScriptAction::kChar) row = unbuilt_character_row(run, cmd.character);
   if (cmd.action == ScriptAction::kKey) row = unbuilt_virtual_key_row(cmd.key, cmd.shift);
   if (!row) return {};
   return "script line " + std::to_string(cmd.line) + ": " + cmd.text + " (" + std::string(*row) +
@@ -90,6 +101,22 @@ void execute(Run& run, const ScriptCommand& cmd) {
       break;
     case ScriptAction::kWheel:
       mouse_wheel(run, cmd.wheel_up);
+      break;
+    case ScriptAction::kMenu:
+      switch (cmd.menu_item) {
+        case MenuItem::kD1:
+          D1Click(run, cmd.checked);
+          break;
+        case MenuItem::kOFF1:
+          OFF1Click(run, cmd.checked);
+          break;
+        case MenuItem::kOFF2:
+          OFF2Click(run, cmd.checked);
+          break;
+        case MenuItem::kOFFV1:
+          OFFV1Click(run, cmd.checked);
+          break;
+      }
       break;
   }
 }
@@ -286,7 +313,7 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     return 2;
   }
   for (const ScriptCommand& cmd : *commands) {
-    std::string reason = unbuilt(*sim.run, cmd);
+    std::string reason = unbuilt(cmd);
     if (!reason.empty()) {
       err << "cabsim-tool: " << reason << '\n';
       return 2;

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace demo {
 
@@ -40,55 +40,56 @@ enum EnvSound {
   kArrivingSoon = 19,
 };
 
-/// Call sounds 22 and up.
+/// Call sounds 22 and up (`[KankoSound2]` record n is call 22 + n). A
+/// signal's third value names the record of its name, which the calling key
+/// says before the aspect.
 enum CallSound {
-  kCallCrossing = 22,
-  kCallStarting = 23,
-  kCallHome = 24,
-  kCallBlock = 25,
-  kCallRepeater = 26,
-  kCallStopNext = 27,
+  kCallStarting = 22,
+  kCallHome = 23,
+  kCallBlock = 24,
+  kCallRepeater = 25,
+  kCallCrossing = 26,
+  kCallCrossingWatch = 27,
   kCallPass = 28,
-  kCallLimit45 = 29,
-  kCallLimit65 = 30,
-  kCallTimeOk = 31,
-  kCallCrossingWatch = 32,
 };
 
-// The calls as they are spoken (kana, for the speech synthesiser).
+// The calls as they are spoken (kana, for the speech synthesiser). Slots 0
+// to 5 and 21 are aspects, 6 to 12 how far off time, 13 to 18 the words of
+// the two time calls (late, early, on time), 19 doors closed, 20 departure.
 const char* const kCalls1[22] = {"ていし",
                                  "けいかい",
                                  "ちゅうい",
                                  "げんそく",
                                  "しんこう",
-                                 "ちゅうけい せいげん",
-                                 "さんじゅうびょう おくれ",
-                                 "よんじゅうごびょう おくれ",
-                                 "いっぷん おくれ",
-                                 "いっぷん じゅうごびょう おくれ",
-                                 "いっぷん さんじゅうびょう おくれ",
-                                 "いっぷん よんじゅうごびょう おくれ",
-                                 "にふん おくれ",
+                                 "よくし",
+                                 "さんじゅうびょう",
+                                 "よんじゅうごびょう",
+                                 "いっぷん",
+                                 "いっぷん じゅうごびょう",
+                                 "いっぷん さんじゅうびょう",
+                                 "いっぷん よんじゅうごびょう",
+                                 "にふん",
                                  "おくれ",
-                                 "かいふく うんてん",
+                                 "おくれ かいふく",
                                  "はやい",
-                                 "そうちゃく ちゅうい",
+                                 "はやちゃく ちゅうい",
                                  "ていじ",
-                                 "ていじ よし",
+                                 "じこく よし",
                                  "とじめ よし",
                                  "はっしゃ",
                                  "こうそく しんこう"};
-const char* const kCalls2[] = {"ふみきり よし",
-                               "しゅっぱつ しんこう",
-                               "じょうない しんこう",
-                               "へいそく しんこう",
-                               "ちゅうけい しんこう",
-                               "つぎ ていしゃ",
-                               "つうか",
-                               "せいげん よんじゅうご",
-                               "せいげん ろくじゅうご",
-                               "じこく よし",
-                               "ふみきり ちゅうい"};
+const char* const kCalls2[] = {"しゅっぱつ",    "じょうない",        "へいそく", "ちゅうけい",
+                               "ふみきり よし", "ふみきり ちゅうい", "つうか"};
+
+/// `kmh` in kana, as a limit board is called (15 .. 195).
+std::string kmh_kana(int kmh) {
+  static const char* const tens[] = {"",           "じゅう",      "にじゅう",   "さんじゅう",
+                                     "よんじゅう", "ごじゅう",    "ろくじゅう", "ななじゅう",
+                                     "はちじゅう", "きゅうじゅう"};
+  static const char* const units[] = {"",   "いち", "に",   "さん", "よん",
+                                      "ご", "ろく", "なな", "はち", "きゅう"};
+  return std::string(kmh >= 100 ? "ひゃく" : "") + tens[(kmh / 10) % 10] + units[kmh % 10];
+}
 
 struct Timing {
   std::vector<int> arrival;  ///< clock units, per station in travel order
@@ -312,7 +313,11 @@ std::vector<SignalRow> signal_rows(const RunSpec& run, const Direction& d, const
     r.frame = p.frame_at(s.at);
     r.view_to = r.frame;
     r.view_from = p.frame_at(s.view_from);
-    r.number = s.number;
+    // The third value names the call of the signal's name.
+    r.number = s.role == SignalRole::starting ? kCallStarting - 22
+               : s.role == SignalRole::home   ? kCallHome - 22
+               : s.role == SignalRole::block  ? kCallBlock - 22
+                                              : kCallRepeater - 22;
     r.type = run.cab_signal ? kCabSignalType : signal_type(s.role);
     r.sub = s.role == SignalRole::starting ? 1 : (s.role == SignalRole::repeater ? 2 : 0);
     r.transponder = std::max(prev_frame + 1, p.frame_at(s.at - 500));
@@ -398,22 +403,25 @@ void slope_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
   t.line("[Anim]").row(p.frame_at(w.from), p.frame_at(w.to), 5, 0).line("#");
 }
 
-void call_tables(TextFile& t, const RunSpec& run, const Direction& d) {
+void call_tables(TextFile& t, const RunSpec& run, const Direction& d, const Timing& tm) {
+  // At a starting signal of a station the train passes, "pass" follows the
+  // aspect.
   t.line("[SignalKanko]");
   for (size_t i = 0; i < d.signal_posts.size(); ++i) {
-    SignalRole r = d.signal_posts[i].role;
-    int slot = r == SignalRole::starting ? kCallStarting
-               : r == SignalRole::home   ? kCallHome
-               : r == SignalRole::block  ? kCallBlock
-                                         : kCallRepeater;
-    t.row(int(i) + 1, 0, slot);  // row 0 is the line's entry
+    const Signal& s = d.signal_posts[i];
+    if (s.role == SignalRole::starting && s.station >= 0 && !stops_at(run, d.stations[s.station]))
+      t.row(int(i) + 1, 2, int(kCallPass));  // row 0 is the line's entry
   }
   t.line("#");
+  // At every stop: once the doors are closed, the time against the
+  // timetable; at the first notch, the starting signal (as if Enter were
+  // pressed). A one-man driver also calls the time on arrival.
   t.line("[StationKanko]");
   for (size_t k = 0; k < d.stations.size(); ++k) {
     if (!stops_at(run, d.stations[k])) continue;
-    t.row(int(k), 2, 19);  // doors closed
-    if (run.one_man) t.row(int(k), 4, int(kCallStopNext));
+    if (run.one_man && k > 0) t.row(int(k), 4, tm.arrival[k]);
+    t.row(int(k), 2, tm.departure[k]);
+    t.row(int(k), 3, 999);
   }
   t.line("#");
 }
@@ -445,12 +453,24 @@ void limit_section(TextFile& t, const Direction& d, const SpeedProfile& p) {
       .line("#");
 }
 
-void image_lists(TextFile& t) {
+void image_lists(TextFile& t, SoundList& sounds) {
   t.line("[SignImageList]");  // after the train's stop marker
   for (int i = 0; i < 2; ++i) t.line(sign_picture(i));
   t.line("#");
+  // The limit boards are called by their speed; the time-check board has no
+  // sound of its own.
   t.line("[OtherImageList]");
-  for (int i = 0; i <= int(limit_boards().size()) + 1; ++i) t.line(other_sign_picture(i)).line("");
+  const auto& boards = limit_boards();
+  for (int i = 0; i <= int(boards.size()) + 1; ++i) {
+    t.line(other_sign_picture(i));
+    if (i == 0)
+      t.line("");
+    else if (i <= int(boards.size()))
+      t.line(sounds.add(numbered("sound\\call\\limit%03d.wav", boards[size_t(i) - 1]),
+                        SoundKind::speech, 0, "せいげん " + kmh_kana(boards[size_t(i) - 1])));
+    else
+      t.line(sounds.add("sound\\call\\limit_end.wav", SoundKind::speech, 0, "せいげん かいじょ"));
+  }
   t.line("#");
   t.line("[AnimImageList]");
   for (int i = 0; i < 14; ++i) t.line(anim_picture(i));
@@ -575,9 +595,9 @@ void write_route(Output& out, SoundList& sounds, const RunSpec& run, std::vector
   signal_section(t, signal_rows(run, d, p));
   road_section(t, d, p);
   slope_section(t, d, p);
-  call_tables(t, run, d);
+  call_tables(t, run, d, tm);
   limit_section(t, d, p);
-  image_lists(t);
+  image_lists(t, sounds);
   speed_unit(t, p);
   tail(t, run, d, p, tm);
   out.write(run.file, t);
