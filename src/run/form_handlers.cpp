@@ -8,6 +8,15 @@ namespace cabsim {
 void D1Click(Run& run, bool on) {
   run.settings.Information = on ? 1 : 0;
   run.state.commentary_on = on ? 1 : 0;
+  // The message follows the switch at once: switched off, the advice on show
+  // goes; switched on, the advice of the moment comes up (otherwise either
+  // would wait for the advice to change).
+  const std::string& advice = run.state.previous_commentary;
+  const std::string shown =
+      on && !advice.empty() && advice[0] == '0' ? advice.substr(1) : std::string();
+  if (shown == run.view.top_message) return;
+  run.view.top_message = shown;
+  run.view.film_refresh += 1;
 }
 
 void OFF1Click(Run& run, bool on) {

@@ -7,7 +7,8 @@
 
 namespace cabsim {
 
-/// D1 "解説あり": the commentary is shown (and the setting kept).
+/// D1 "解説あり": the commentary is shown (and the setting kept); the top
+/// message follows at once.
 void D1Click(Run& run, bool on);
 /// OFF1 "喚呼なし": the driver's calls are silenced.
 void OFF1Click(Run& run, bool on);

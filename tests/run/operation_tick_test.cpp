@@ -168,6 +168,11 @@ TEST(OperationTick, CommentaryIsExecutedWhenItChanges) {
   t.run_for(100);
   EXPECT_EQ(t.s().commentary, "0折り返してください");
   EXPECT_EQ(t.v().top_message, "");
+  // Switched on, the advice of the moment comes up at once; off, it goes.
+  D1Click(*t.run, true);
+  EXPECT_EQ(t.v().top_message, "折り返してください");
+  D1Click(*t.run, false);
+  EXPECT_EQ(t.v().top_message, "");
   EXPECT_EQ(commentary_channel(*t.run), 2);  // no running, environment or engine sounds
 }
 
