@@ -4,10 +4,12 @@
 #include "data/route_file.h"
 
 #include <algorithm>
+#include <fstream>
 #include <vector>
 
 #include "data/definition_error.h"
 #include "data/definition_reader.h"
+#include "data/regular_file.h"
 #include "data/route_positions.h"
 #include "data/shift_jis.h"
 #include "data/value_parse.h"
@@ -314,6 +316,49 @@ std::unique_ptr<RouteTables> read_route_file(const std::filesystem::path& path,
     throw DefinitionError(route_error_message({}, {}));
   }
   return read_route(std::move(reader), context);
+}
+
+int32_t reread_speed_units(RouteTables& route, const std::filesystem::path& path) {
+  constexpr std::uintmax_t kLargestFile = 64u << 20;
+  std::error_code ec;
+  if (!is_regular_file_path(path) || std::filesystem::file_size(path, ec) > kLargestFile || ec)
+    return route.SpeedUnit_count;
+  std::ifstream in(path, std::ios::binary);
+  std::vector<SpeedUnitData> rows;
+  bool in_list = false;
+  int64_t distance = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!in_list) {
+      in_list = line.compare(0, 11, "[SpeedUnit]") == 0;
+      continue;
+    }
+    if (line.rfind('#', 0) == 0 || rows.size() >= kMaxSpeedUnits) break;
+    SpeedUnitData row;
+    const auto start = parse_integer(CsvField(line, 1));
+    const auto end = parse_integer(CsvField(line, 2));
+    const auto from = parse_real(CsvField(line, 3));
+    const auto to = parse_real(CsvField(line, 4));
+    if (!start || !end || !from || !to || *start == *end) break;
+    row.start_frame = *start;
+    row.end_frame = *end;
+    row.start_speed = *from;
+    row.end_speed = *to;
+    if (!segment_fits(row, distance)) break;
+    distance += *segment_distance(row);
+    rows.push_back(row);
+  }
+  if (rows.empty()) return route.SpeedUnit_count;
+  // The distances computed at the set-up stay with their rows.
+  for (size_t i = 0; i < rows.size(); ++i) {
+    SpeedUnitData& kept = route.SpeedUnit[i];
+    const int32_t end_distance = kept.end_distance;
+    kept = rows[i];
+    kept.end_distance = end_distance;
+  }
+  route.SpeedUnit_count = static_cast<int32_t>(rows.size());
+  check_segment_order(route);
+  return route.SpeedUnit_count;
 }
 
 }  // namespace cabsim

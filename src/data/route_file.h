@@ -39,4 +39,12 @@ std::unique_ptr<RouteTables> read_route_file(const std::filesystem::path& path,
 /// The same, for the bytes of a route file already in memory.
 std::unique_ptr<RouteTables> read_route_bytes(std::string bytes, const RouteReadContext& context);
 
+/// Reads the `[SpeedUnit]` rows of the route file at `path` again into
+/// `route` (the value display's reload), without recomputing the segments'
+/// distances. Reading stops at the first row that cannot be used (or beyond
+/// the table's capacity), keeping the rows before it; a file that cannot be
+/// read, has no `[SpeedUnit]` line or no usable row leaves the table as it
+/// was. Returns the rows now in the table.
+int32_t reread_speed_units(RouteTables& route, const std::filesystem::path& path);
+
 }  // namespace cabsim

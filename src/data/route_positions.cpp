@@ -50,11 +50,15 @@ void compute_segment_distances(RouteTables& route) {
     sum = std::clamp<int64_t>(sum, -kMaxRouteDistance, kMaxRouteDistance);
     segment.end_distance = static_cast<int32_t>(sum);
   }
+  check_segment_order(route);
+}
+
+void check_segment_order(RouteTables& route) {
   route.SpeedUnit_ordered = 1;
   for (int32_t s = 0; s < route.SpeedUnit_count; ++s) {
     const SpeedUnitData& segment = route.SpeedUnit[static_cast<size_t>(s)];
-    const bool follows = s == 0 || route.SpeedUnit[static_cast<size_t>(s) - 1].end_frame <=
-                                       segment.start_frame;
+    const bool follows =
+        s == 0 || route.SpeedUnit[static_cast<size_t>(s) - 1].end_frame <= segment.start_frame;
     if (segment.start_frame >= segment.end_frame || !follows) route.SpeedUnit_ordered = 0;
   }
 }

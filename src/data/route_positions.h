@@ -33,6 +33,10 @@ bool segment_fits(const SpeedUnitData& segment, int64_t start_distance);
 /// Stores the distance at the end of every segment: the running sum of the
 /// segment lengths. The reader has checked that every sum fits.
 void compute_segment_distances(RouteTables& route);
+/// Marks whether the segments follow each other in frame order (each ends
+/// after it starts and no later than the next starts), so a frame's segment
+/// can be found by halving.
+void check_segment_order(RouteTables& route);
 
 /// The start distance of segment `s` (0 for the first).
 inline int32_t segment_start_distance(const RouteTables& route, int32_t s) {

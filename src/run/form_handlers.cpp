@@ -3,6 +3,9 @@
 
 #include "presentation/display_pass.h"
 
+#include "data/route_file.h"
+#include "data/value_parse.h"
+
 namespace cabsim {
 
 void D1Click(Run& run, bool on) {
@@ -32,6 +35,29 @@ void OFF2Click(Run& run, bool on) {
 
 void OFFV1Click(Run& run, bool on) {
   run.settings.Tunnel = on ? 1 : 0;
+}
+
+void Button1Click(Run& run) {
+  reread_speed_units(*run.route, run.find_file(run.selection.route_file));
+}
+
+std::string Button2Click(Run& run, std::string_view text) {
+  const std::optional<int32_t> frame = parse_integer(text);
+  if (!frame) return "'" + std::string(text) + "' is not a valid integer value";
+  const int32_t count = run.state.film_frame_count;
+  if (count > 0 && (*frame < 0 || *frame >= count))
+    return "フレーム " + std::to_string(*frame) + " は映像にありません (0 ～ " +
+           std::to_string(count - 1) + ")";
+  run.state.current_frame = *frame;
+  return {};
+}
+
+void Button3Click(Run& run) {
+  run.state.resistance_off = run.state.resistance_off ? 0 : 1;
+}
+
+void sound_grid_selected(Run& run, int channel) {
+  run.sounds.stop(channel);
 }
 
 bool fade_out_pass(Run& run) {

@@ -3,6 +3,9 @@
 // the user's setting and the running state it governs together.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "state/run.h"
 
 namespace cabsim {
@@ -16,6 +19,18 @@ void OFF1Click(Run& run, bool on);
 void OFF2Click(Run& run, bool on);
 /// OFFV1 "視覚効果OFF": the visual effects (tunnel shade) are switched off.
 void OFFV1Click(Run& run, bool on);
+
+/// The value display's buttons. Button1 "SU再読込": the route's `[SpeedUnit]`
+/// rows read again (their distances kept from the set-up).
+void Button1Click(Run& run);
+/// Button2 "jump": the current frame becomes the number `text` gives, nothing
+/// else reset. Returns the message for a text that is no integer or a frame
+/// the film does not have (nothing done then), empty when it jumped.
+std::string Button2Click(Run& run, std::string_view text);
+/// Button3 "抵抗解除": the running resistance off, or on again.
+void Button3Click(Run& run);
+/// A cell of the value display's sound grid selected: its channel stops.
+void sound_grid_selected(Run& run, int channel);
 
 /// A display pass while the run fades out: the fade grows one step. True when
 /// it is complete and the run ends.

@@ -200,6 +200,8 @@ void keydowns(Run& run, VirtualKey key, bool shift) {
       shift_keys(run, key);
     else if (key == VirtualKey::kF1)
       toggle_card(run.view);
+    else if (key == VirtualKey::kF3)
+      run.view.value_display_shown = run.view.value_display_shown ? 0 : 1;
     return;
   }
   switch (key) {
@@ -236,11 +238,6 @@ char wheel_character(const Run& run, bool up) {
 
 void mouse_wheel(Run& run, bool up) {
   AsciiDown(run, wheel_character(run, up));
-}
-
-std::optional<std::string_view> unbuilt_virtual_key_row(VirtualKey key, bool shift) {
-  if (key == VirtualKey::kF3 && !shift) return "value display";
-  return std::nullopt;
 }
 
 }  // namespace cabsim

@@ -58,8 +58,4 @@ void keydowns(Run& run, VirtualKey key, bool shift);
 char wheel_character(const Run& run, bool up);
 void mouse_wheel(Run& run, bool up);
 
-/// For a virtual key whose row is not built yet (its work belongs to a part
-/// of the system still to come), what that row does.
-std::optional<std::string_view> unbuilt_virtual_key_row(VirtualKey key, bool shift);
-
 }  // namespace cabsim

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <cstdlib>
 
 #include "data/definition_error.h"
 #include "data/shift_jis.h"
@@ -17,6 +18,7 @@
 #include "run/run_assembly.h"
 #include "shell/help_form.h"
 #include "shell/sound_output.h"
+#include "shell/value_display_form.h"
 #include "sound/sound_channels_silent.h"
 
 namespace cabsim {
@@ -254,6 +256,10 @@ void TForm1::FormCloseQuery() {
                                  run_->settings.ATS, run_->settings.Tunnel};
   run_to_rest(*run_);
   panel_->close_easy_cab_panel();
+  if (values_ && values_->isVisible()) {
+    run_->view.value_display_shown = 0;
+    follow_value_display();  // keeps its place for the next run
+  }
   if (help_) {
     help_->forward_keys = {};
     help_->hide();
@@ -301,7 +307,73 @@ void TForm1::on_operation_tick() {
   if (after_operation_tick) after_operation_tick(*run_);
   panel_->update_cab_panel(*run_);
   follow_state();
+  update_value_display();
   show_run_message();
+}
+
+namespace {
+
+/// Where the value display stood, kept in the settings as "x,y".
+constexpr std::string_view kValueDisplayPlace = "ValueDisplayPlace";
+
+}  // namespace
+
+void TForm1::make_value_display() {
+  values_ = std::make_unique<TForm3>(this);
+  values_->forward_key = [this](QKeyEvent* event) { key_pressed(event); };
+  values_->reload_speed_units = [this] {
+    if (run_) guard_.run("Button1Click", [this] { Button1Click(*run_); });
+  };
+  values_->jump = [this](const QString& text) {
+    if (!run_) return;
+    const std::string failure = Button2Click(*run_, text.toStdString());
+    if (!failure.empty() && services_.message) services_.message(QString::fromStdString(failure));
+  };
+  values_->toggle_resistance = [this] {
+    if (!run_) return;
+    Button3Click(*run_);
+    values_->show_resistance_off(run_->state.resistance_off != 0);
+  };
+  values_->channel_selected = [this](int channel) {
+    if (run_) sound_grid_selected(*run_, channel);
+  };
+  // Beside the driving form, or where the driver last put it.
+  QPoint place = geometry().topRight() + QPoint(8, 0);
+  if (auto kept = settings_.read_text(kValueDisplayPlace)) {
+    const QStringList xy = QString::fromStdString(*kept).split(',');
+    bool x_ok = false, y_ok = false;
+    const int x = xy.value(0).toInt(&x_ok), y = xy.value(1).toInt(&y_ok);
+    if (xy.size() == 2 && x_ok && y_ok && std::abs(x) < 100000 && std::abs(y) < 100000)
+      place = QPoint(x, y);
+  }
+  values_->move(place);
+}
+
+void TForm1::follow_value_display() {
+  if (!run_) return;
+  const bool wanted = run_->view.value_display_shown != 0;
+  if (!values_) {
+    if (!wanted) return;
+    make_value_display();
+  }
+  if (wanted == values_->isVisible()) return;
+  if (wanted) {
+    values_->show();
+    update_value_display();
+    activateWindow();  // the keys stay with the cab
+  } else {
+    const QPoint at = values_->pos();
+    settings_.write_text(kValueDisplayPlace, std::to_string(at.x()) + "," + std::to_string(at.y()));
+    values_->hide();
+  }
+}
+
+void TForm1::update_value_display() {
+  // Step 40 and step 45: nothing at all while the form is hidden.
+  if (!run_ || !values_ || !values_->isVisible()) return;
+  values_->show_values(value_display(*run_, {last_fetched_frame_, fps_}));
+  values_->show_sounds(run_->sounds);
+  values_->show_resistance_off(run_->state.resistance_off != 0);
 }
 
 void TForm1::show_run_message() {
@@ -337,6 +409,7 @@ void TForm1::follow_state() {
   follow_stop_gauge();
   signs_->follow(s.signs, s.slope_text);
   follow_monitor();
+  follow_value_display();
 }
 
 void TForm1::follow_monitor() {

@@ -31,6 +31,7 @@
 
 namespace cabsim {
 
+class TForm3;
 class TForm4;
 
 /// Suffix of a timetable card picture that cannot be loaded.
@@ -102,6 +103,8 @@ class TForm1 final : public QMainWindow {
   /// The film frame the scene last took in full; -1 none yet.
   int32_t last_fetched_frame() const { return last_fetched_frame_; }
   int frames_per_second() const { return fps_; }
+  /// The value display, once F3 has asked for it.
+  TForm3* value_display_form() const { return values_.get(); }
   bool closed() const { return closed_; }
   QLabel* stopline() const { return stopline_; }
   QLabel* remain() const { return remain_; }
@@ -146,6 +149,10 @@ class TForm1 final : public QMainWindow {
   void follow_monitor();
   /// Shows the message box the run asked for, if any.
   void show_run_message();
+  /// The value display follows F3; while on show, its values follow the run.
+  void follow_value_display();
+  void make_value_display();
+  void update_value_display();
 
   // The display pass, step by step.
   void fetch_film_frame();
@@ -164,6 +171,7 @@ class TForm1 final : public QMainWindow {
     if (services_.message) services_.message(QString::fromUtf8(what.data(), what.size()));
   }};
   bool showing_message_ = false;
+  std::unique_ptr<TForm3> values_;
   std::unique_ptr<CabPanelHooks> panel_;
   std::unique_ptr<SoundChannels> DDSD1;
   SteadyClock clock_;

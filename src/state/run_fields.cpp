@@ -337,6 +337,7 @@ std::vector<RunField> make_fields() {
       VIEW_SJIS(car_count_text),
       VIEW_SJIS(selector_text),
       VIEW_UTF8(top_message),
+      VIEW_INT(value_display_shown),
       VIEW_UTF8(window_caption),
       VIEW_UTF8(start_caption),
       // Counters, delays and settings of the rules.

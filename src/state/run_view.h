@@ -27,9 +27,10 @@ struct RunView {
   std::string top_message;                      ///< UTF-8 without the leading "0"
   /// A message box a rule asks for (UTF-8); the form shows it and empties it.
   std::string message;
-  std::string next_station_text;  ///< Shift-JIS, like the route file
-  std::string car_count_text;     ///< Shift-JIS
-  std::string selector_text;      ///< Shift-JIS
+  uint8_t value_display_shown = 0;  ///< F3: the value display is on show
+  std::string next_station_text;    ///< Shift-JIS, like the route file
+  std::string car_count_text;       ///< Shift-JIS
+  std::string selector_text;        ///< Shift-JIS
   std::string clock_text;
   int32_t timecalc_seconds = -1;  ///< seconds of the clock text last written; -1 none
   std::string first_notice;

@@ -187,8 +187,8 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
             "t_ms,tick_count,main_reservoir,reverser_text\n"
             "0,0,880,前\n100,1,879.9799,前\n200,2,879.9598,前\n300,3,879.9397,前\n");
 
-  for (const char* script : {"10 serial P1\n", "10 joystick 1\n", "10 key F3\n", "10 fly\n",
-                             "x start\n", "20 start\n10 start\n", "10 key F13\n", "10 char ab\n",
+  for (const char* script : {"10 serial P1\n", "10 joystick 1\n", "10 fly\n", "x start\n",
+                             "20 start\n10 start\n", "10 key F13\n", "10 char ab\n",
                              "10 menu OFF1\n", "10 menu OFF3 on\n", "10 menu D1 on off\n"})
     EXPECT_EQ(folder.simulate(script, {"--until-ms", "100"}).exit_code, 2) << script;
   EXPECT_EQ(folder.simulate("", {"--until-ms", "100", "--fields", "nonsense"}).exit_code, 2);

@@ -79,15 +79,6 @@ RunSelection selection_of(const Options& options) {
   return sel;
 }
 
-/// A command the assembled run has no behaviour for yet; empty when it has.
-std::string unbuilt(const ScriptCommand& cmd) {
-  std::optional<std::string_view> row;
-  if (cmd.action == ScriptAction::kKey) row = unbuilt_virtual_key_row(cmd.key, cmd.shift);
-  if (!row) return {};
-  return "script line " + std::to_string(cmd.line) + ": " + cmd.text + " (" + std::string(*row) +
-         ") is not built yet";
-}
-
 void execute(Run& run, const ScriptCommand& cmd) {
   switch (cmd.action) {
     case ScriptAction::kStart:
@@ -311,13 +302,6 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     if (!c.indexed || c.item < c.indexed->count(*sim.run)) continue;
     err << "cabsim-tool: " << c.name << ": " << c.indexed->missing << ' ' << c.item << '\n';
     return 2;
-  }
-  for (const ScriptCommand& cmd : *commands) {
-    std::string reason = unbuilt(cmd);
-    if (!reason.empty()) {
-      err << "cabsim-tool: " << reason << '\n';
-      return 2;
-    }
   }
   out << "t_ms";
   for (const TraceColumn& c : fields) out << ',' << c.name;
