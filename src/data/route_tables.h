@@ -108,7 +108,7 @@ struct RouteTables {
   /// Length of environment sound k in whole seconds, set when the sounds load.
   std::array<int32_t, kMaxEnvironmentSounds> SoundData_seconds{};
   int32_t SoundData_count = 0;
-  int32_t AnnounceHeader = 0;  ///< the arrival announcement sound
+  int32_t AnnounceHeader = -1;  ///< the arrival announcement sound; -1 without `[Announce]`
   std::array<AnnounceRow, kMaxAnnouncements> Announce{};
   int32_t Announce_count = 0;
   std::array<std::string, kKankoSound1Count> KankoSound1{};

@@ -121,6 +121,15 @@ TEST(Announcements, TheArrivalAnnouncementOncePerDeparture) {
   AnnounceRun one_man(2);
   one_man.at(beyond, -100);
   EXPECT_FALSE(one_man.playing(kHeader));
+
+  // A route without `[Announce]` has none either: environment sound 0 (the
+  // start announcement) is not played in its place.
+  test::TestRun plain(test::TrainFileText{}, test::test_route_text("[SoundData]\nstart.wav\n#\n"));
+  plain.sounds.set_length(0, 1000);
+  plain.s().distance_to_stop = -100;
+  plain.s().position = 200000;
+  announcement_step(*plain.run);
+  EXPECT_EQ(plain.sounds.status(0), ChannelStatus::kStopped);
 }
 
 TEST(Announcements, OneManKeysStepThroughTheAnnouncements) {
