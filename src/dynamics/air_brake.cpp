@@ -261,4 +261,20 @@ void air_brake_step(RunState& s, const TrainParams& train) {
   brake_notch_delay_step(s, train);
 }
 
+void release_brakes_at_rest(RunState& s) {
+  s.trailer_brake_cylinder = Fixed();
+  s.motor_brake_cylinder = Fixed();
+  s.straight_air_pipe = Fixed();
+  s.brake_pipe = Fixed::from_count(static_cast<int64_t>(kBrakePipeFull) * Fixed::kScale);
+  s.equalising_reservoir = kBrakePipeFull;
+  s.electric_brake_current = 0;
+  s.brake_delay_counter = 0;
+  s.straight_air_delay_counter = 0;
+  s.electric_brake_delay_counter = 0;
+  s.brake_change_pending = 0;
+  s.straight_air_change_pending = 0;
+  s.electric_brake_change_pending = 0;
+  s.electric_brake_notch = 0;
+}
+
 }  // namespace cabsim

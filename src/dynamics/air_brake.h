@@ -31,4 +31,9 @@ void main_reservoir_leak_step(RunState& s);
 /// leak, then the three brake-notch delays.
 void air_brake_step(RunState& s, const TrainParams& train);
 
+/// The brake at rest, released: the pipes charged, the cylinders and the
+/// straight-air pipe empty, the electric brake off (a running state restored
+/// at speed, whose brakes were off when it was saved).
+void release_brakes_at_rest(RunState& s);
+
 }  // namespace cabsim

@@ -262,4 +262,21 @@ void ats_reset(Run& run) {
   run.view.panel.show(E::kLampAts2, false);
 }
 
+void reset_train_protection(Run& run) {
+  RunState& s = run.state;
+  s.protection_emergency_flag = 0;
+  s.pattern_brake_flag = 0;
+  s.cab_signal_brake_flag = 0;
+  s.alarm_flag = 0;
+  s.acknowledged_chime_flag = 0;
+  s.acknowledged_flag = 0;
+  s.alarm_counter = 0;
+  s.alarm_check_speed = kNoCheck;
+  s.pattern_state = 0;
+  s.previous_pattern_state = 0;
+  s.vigilance_counter = 0;
+  run.view.panel.show(E::kLampAts1, s.ats_on != 0);
+  run.view.panel.show(E::kLampAts2, false);
+}
+
 }  // namespace cabsim

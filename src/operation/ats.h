@@ -36,4 +36,11 @@ void ats_acknowledge(Run& run);
 /// standing.
 void ats_reset(Run& run);
 
+/// A move or a restore: the train stands somewhere new, so nothing of the
+/// protection's state before carries over (the caller stops the sounds). The
+/// alarm, the acknowledgement, the pattern states and every protection brake
+/// are released, the vigilance count starts again, and the ATS lamps show
+/// whether the protection is on.
+void reset_train_protection(Run& run);
+
 }  // namespace cabsim

@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <fstream>
+#include <iostream>
+#include <memory>
 #include <system_error>
 
 namespace cabsim {
@@ -58,6 +60,36 @@ std::optional<int32_t> nothing_stored(std::string_view) {
   return std::nullopt;
 }
 
+/// Where a settings file that cannot be read is kept: beside it, named
+/// ".damaged" (with a number when that name is taken).
+fs::path damaged_name(const fs::path& file) {
+  fs::path kept = file;
+  kept += ".damaged";
+  std::error_code ec;
+  for (int n = 2; fs::exists(kept, ec) && n < 1000; ++n) {
+    kept = file;
+    kept += ".damaged" + std::to_string(n);
+  }
+  return kept;
+}
+
+/// The settings of `file`. A file that cannot be parsed is set aside under
+/// another name, with one line on standard error, and the defaults are used:
+/// it is neither lost nor written over.
+std::unique_ptr<QSettings> open_settings(const fs::path& file) {
+  auto settings = std::make_unique<QSettings>(to_qstring(file), QSettings::IniFormat);
+  settings->setAtomicSyncRequired(true);  // written to a new file, then renamed over
+  if (settings->status() != QSettings::FormatError) return settings;
+  settings.reset();
+  const fs::path kept = damaged_name(file);
+  std::error_code ec;
+  fs::rename(file, kept, ec);
+  std::cerr << "cabsim: the settings file " << file.string() << " cannot be read; "
+            << (ec ? "it is left as it is" : "it is kept as " + kept.string())
+            << " and the defaults are used\n";
+  return std::make_unique<QSettings>(to_qstring(file), QSettings::IniFormat);
+}
+
 bool finish(QSettings& settings) {
   settings.sync();
   return settings.status() == QSettings::NoError;
@@ -80,13 +112,15 @@ QtSettingsStore::QtSettingsStore(SettingsFiles files) : files_(std::move(files))
 DrivingSwitches QtSettingsStore::read_switches() {
   if (!usable(files_.hanabira)) return read_switches_with(nothing_stored);
   create_when_missing(files_.hanabira);
-  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.hanabira);
+  QSettings& settings = *settings_ptr;
   return read_switches_with(lookup_in(settings));
 }
 
 bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
   if (!usable(files_.hanabira)) return false;
-  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.hanabira);
+  QSettings& settings = *settings_ptr;
   settings.setValue("Kanko", switches.Kanko);
   settings.setValue("Information", switches.Information);
   settings.setValue("ATS", switches.ATS);
@@ -97,13 +131,15 @@ bool QtSettingsStore::write_switches(const DrivingSwitches& switches) {
 int QtSettingsStore::read_pad_codes(PadCodes& codes) {
   if (!usable(files_.padcontroller)) return read_pad_codes_with(nothing_stored, codes);
   create_when_missing(files_.padcontroller);
-  QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.padcontroller);
+  QSettings& settings = *settings_ptr;
   return read_pad_codes_with(lookup_in(settings), codes);
 }
 
 bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
   if (!usable(files_.padcontroller)) return false;
-  QSettings settings(to_qstring(files_.padcontroller), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.padcontroller);
+  QSettings& settings = *settings_ptr;
   for (size_t i = 0; i < PadCodes::kNames.size(); ++i)
     settings.setValue(key(PadCodes::kNames[i]), codes.codes[i]);
   return finish(settings);
@@ -111,7 +147,8 @@ bool QtSettingsStore::write_pad_codes(const PadCodes& codes) {
 
 std::optional<std::string> QtSettingsStore::read_text(std::string_view name) {
   if (!usable(files_.hanabira)) return std::nullopt;
-  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.hanabira);
+  QSettings& settings = *settings_ptr;
   QVariant value = settings.value(key(name));
   if (!value.isValid()) return std::nullopt;
   if (value.typeId() == QMetaType::QByteArray) return value.toByteArray().toStdString();
@@ -123,7 +160,8 @@ std::optional<std::string> QtSettingsStore::read_text(std::string_view name) {
 
 bool QtSettingsStore::write_text(std::string_view name, std::string_view bytes) {
   if (!usable(files_.hanabira)) return false;
-  QSettings settings(to_qstring(files_.hanabira), QSettings::IniFormat);
+  auto settings_ptr = open_settings(files_.hanabira);
+  QSettings& settings = *settings_ptr;
   QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
   // Text that is UTF-8 stays readable in the file; other bytes (Shift-JIS
   // names from definition files) are kept exactly as a byte array.

@@ -5,6 +5,7 @@
 
 #include "data/route_file.h"
 #include "data/value_parse.h"
+#include "dynamics/diesel_engine.h"
 
 namespace cabsim {
 
@@ -35,6 +36,24 @@ void OFF2Click(Run& run, bool on) {
 
 void OFFV1Click(Run& run, bool on) {
   run.settings.Tunnel = on ? 1 : 0;
+}
+
+void jumpdlg_ats(Run& run, bool on) {
+  RunState& s = run.state;
+  s.ats_on = on ? 1 : 0;
+  if (on) {
+    s.beginner_mode = 0;
+    run.settings.ATS = 0;
+  }
+  run.view.panel.show(PanelElement::kLampAts1, on);
+}
+
+void jumpdlg_engine_start(Run& run) {
+  engine_start(run.state, run.train, run.sounds, run.clock);
+}
+
+void jumpdlg_engine_stop(Run& run) {
+  engine_stop(run.state, run.train, run.sounds);
 }
 
 void Button1Click(Run& run) {

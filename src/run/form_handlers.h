@@ -20,6 +20,15 @@ void OFF2Click(Run& run, bool on);
 /// OFFV1 "視覚効果OFF": the visual effects (tunnel shade) are switched off.
 void OFFV1Click(Run& run, bool on);
 
+/// The train settings dialog's ATS choice: "入" switches the protection on
+/// and beginner mode off (OFF2 unchecked), "切" switches it off; ATS lamp 1
+/// is lit exactly while it is on.
+void jumpdlg_ats(Run& run, bool on);
+/// The dialog's engine choices: "始動" starts the engine (its sound, the
+/// 700 ms wait on the run's clock), "切" stops a running engine.
+void jumpdlg_engine_start(Run& run);
+void jumpdlg_engine_stop(Run& run);
+
 /// The value display's buttons. Button1 "SU再読込": the route's `[SpeedUnit]`
 /// rows read again (their distances kept from the set-up).
 void Button1Click(Run& run);

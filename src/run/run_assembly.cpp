@@ -71,6 +71,14 @@ int32_t start_clock(const RouteTables& route, int32_t start_station) {
   return checked_int32(clock);
 }
 
+int32_t arrival_clock(const RouteTables& route, int32_t station) {
+  const StationData* st = station_at(route, station);
+  if (!st) return 0;
+  return checked_int32(int64_t{st->departure_time} -
+                       kClockPerSecond * sound_seconds(route, st->melody) -
+                       kClockPerSecond * sound_seconds(route, st->arrival_sound));
+}
+
 void read_run_files(Run& run, const FileResolver& resolve) {
   const RunSelection& sel = run.selection;
   const std::filesystem::path& dir = sel.program_dir;

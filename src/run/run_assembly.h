@@ -51,6 +51,9 @@ struct AssemblySteps {
 /// length of its melody (and, starting at a later station, of its arrival
 /// sound), in 1/30 s.
 int32_t start_clock(const RouteTables& route, int32_t start_station);
+/// The clock at which the arrival sound and then the melody of `station`
+/// end at its departure time (a move to the station sets it), in 1/30 s.
+int32_t arrival_clock(const RouteTables& route, int32_t station);
 
 /// Reads mascon.dat, the train file, the route file (and its Move menu) and
 /// cabworks.dat from the program directory, in that order. Raises

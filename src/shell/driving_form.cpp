@@ -17,6 +17,7 @@
 #include "run/operation_tick.h"
 #include "run/run_assembly.h"
 #include "shell/help_form.h"
+#include "shell/run_dialogs.h"
 #include "shell/sound_output.h"
 #include "shell/value_display_form.h"
 #include "sound/sound_channels_silent.h"
@@ -309,6 +310,7 @@ void TForm1::on_operation_tick() {
   follow_state();
   update_value_display();
   show_run_message();
+  ask_crew_change();
 }
 
 namespace {
@@ -382,6 +384,10 @@ void TForm1::show_run_message() {
   run_->view.message.clear();
   // The box runs its own event loop, in which the run goes on: a message
   // asked for meanwhile is dropped rather than stacked on this one.
+  show_message(text);
+}
+
+void TForm1::show_message(const std::string& text) {
   if (showing_message_ || !services_.message) return;
   showing_message_ = true;
   services_.message(QString::fromStdString(text));

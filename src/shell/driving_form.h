@@ -33,6 +33,8 @@ namespace cabsim {
 
 class TForm3;
 class TForm4;
+class Tjumpdlg;
+class TkotaiStop;
 
 /// Suffix of a timetable card picture that cannot be loaded.
 inline constexpr const char* kNotFound = "が見つかりません";
@@ -82,8 +84,19 @@ class TForm1 final : public QMainWindow {
   void start1Click();
   void BackClick();
   void menu_d1Click();
-  /// Keys of the form and of the help form.
-  void key_pressed(QKeyEvent* event);
+  /// A station item of the Move menu: the train moves to station `j`.
+  void StationClick(int32_t j);
+  /// The Save menu opens: its six items show the slots' titles.
+  void Saveloadclick();
+  /// Save1..Save3 and Load1..Load3.
+  void S2Click(int slot);
+  void L1Click(int slot);
+  /// The train settings dialog (the menu's N2 "列車設定" item), shown over
+  /// the form; the run goes on behind it.
+  void N2Click();
+  /// Keys of the form and of the help form; `characters` false passes the
+  /// virtual keys alone (the train settings dialog).
+  void key_pressed(QKeyEvent* event, bool characters = true);
 
   /// One display pass (the idle handler of the run).
   void AppIdle();
@@ -105,6 +118,9 @@ class TForm1 final : public QMainWindow {
   int frames_per_second() const { return fps_; }
   /// The value display, once F3 has asked for it.
   TForm3* value_display_form() const { return values_.get(); }
+  /// The train settings and crew-change dialogs, once asked for.
+  Tjumpdlg* train_settings_dialog() const { return jumpdlg_.get(); }
+  TkotaiStop* crew_change_dialog() const { return kotai_.get(); }
   bool closed() const { return closed_; }
   QLabel* stopline() const { return stopline_; }
   QLabel* remain() const { return remain_; }
@@ -149,6 +165,9 @@ class TForm1 final : public QMainWindow {
   void follow_monitor();
   /// Shows the message box the run asked for, if any.
   void show_run_message();
+  /// Shows the crew-change question when the station rules asked for it.
+  void ask_crew_change();
+  void show_message(const std::string& text);
   /// The value display follows F3; while on show, its values follow the run.
   void follow_value_display();
   void make_value_display();
@@ -172,6 +191,8 @@ class TForm1 final : public QMainWindow {
   }};
   bool showing_message_ = false;
   std::unique_ptr<TForm3> values_;
+  std::unique_ptr<Tjumpdlg> jumpdlg_;
+  std::unique_ptr<TkotaiStop> kotai_;
   std::unique_ptr<CabPanelHooks> panel_;
   std::unique_ptr<SoundChannels> DDSD1;
   SteadyClock clock_;

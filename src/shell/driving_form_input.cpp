@@ -10,8 +10,10 @@
 #include "run/form_handlers.h"
 #include "run/keyboard.h"
 #include "run/start_pause.h"
+#include "run/station_move.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
+#include "shell/run_dialogs.h"
 
 namespace cabsim {
 namespace {
@@ -88,7 +90,12 @@ void TForm1::build_menus() {
   connect(check_item(show, "OFFV1", "視覚効果OFF(&V)"), &QAction::toggled, this, [this](bool on) {
     if (run_) OFFV1Click(*run_, on);
   });
-  item(show, "P1", "列車設定(&P)", false)->setVisible(false);
+  // P1 stays hidden as it always was; N2 opens the same dialog, so that a
+  // diesel engine that stalled can be started again.
+  QAction* p1 = item(show, "P1", "列車設定(&P)");
+  p1->setVisible(false);
+  connect(p1, &QAction::triggered, this, [this] { N2Click(); });
+  connect(item(show, "N2", "列車設定(&T)"), &QAction::triggered, this, [this] { N2Click(); });
 
   // The controllers and the saved states come with their own parts.
   QMenu* control = bar->addMenu("Controller(&C)");
@@ -106,8 +113,18 @@ void TForm1::build_menus() {
 
   QMenu* save = bar->addMenu("Save(&S)");
   save->setObjectName("SaveS1");
-  item(save, "S2", "運転状態を保存(&S)", false);
-  item(save, "L1", "運転状態を復元(&L)", false);
+  connect(save, &QMenu::aboutToShow, this, [this] { Saveloadclick(); });
+  QMenu* save_to = save->addMenu(QString::fromUtf8("運転状態を保存(&S)"));
+  save_to->setObjectName("S2");
+  QMenu* load_from = save->addMenu(QString::fromUtf8("運転状態を復元(&L)"));
+  load_from->setObjectName("L1");
+  for (int slot = 1; slot <= kSaveSlots; ++slot) {
+    const std::string n = std::to_string(slot);
+    connect(item(save_to, ("Save" + n).c_str(), kNoData), &QAction::triggered, this,
+            [this, slot] { S2Click(slot); });
+    connect(item(load_from, ("Load" + n).c_str(), kNoData, false), &QAction::triggered, this,
+            [this, slot] { L1Click(slot); });
+  }
 }
 
 void TForm1::set_menu_checks() {
@@ -134,8 +151,80 @@ void TForm1::build_move_menu() {
     const MoveMenuItem& entry = route.move_menu[static_cast<size_t>(i)];
     QAction* action = move_menu_->addAction(from_sjis(entry.caption));
     action->setObjectName(QString::fromStdString(entry.name));
-    action->setEnabled(false);
+    if (std::optional<int32_t> j = move_item_station(entry.name))
+      connect(action, &QAction::triggered, this, [this, j = *j] { StationClick(j); });
+    else
+      action->setEnabled(false);
   }
+}
+
+void TForm1::StationClick(int32_t j) {
+  if (!run_) return;
+  guard_.run("StationClick", [this, j] { cabsim::StationClick(*run_, j); });
+  follow_state();
+}
+
+void TForm1::Saveloadclick() {
+  const SaveMenu menu = cabsim::Saveloadclick(settings_);
+  for (int slot = 1; slot <= kSaveSlots; ++slot) {
+    const size_t k = static_cast<size_t>(slot - 1);
+    const QString n = QString::number(slot);
+    menu_item("Save" + n)->setText(QString::fromStdString(menu.save_captions[k]));
+    QAction* load = menu_item("Load" + n);
+    load->setText(QString::fromStdString(menu.load_captions[k]));
+    load->setEnabled(menu.load_enabled[k]);
+  }
+}
+
+void TForm1::S2Click(int slot) {
+  if (!run_) return;
+  std::string message;
+  guard_.run("S2Click", [&] { message = cabsim::S2Click(*run_, settings_, slot); });
+  if (!message.empty()) show_message(message);
+}
+
+void TForm1::L1Click(int slot) {
+  if (!run_) return;
+  std::string message;
+  guard_.run("L1Click", [&] { message = cabsim::L1Click(*run_, settings_, slot); });
+  follow_state();
+  if (!message.empty()) show_message(message);
+}
+
+void TForm1::N2Click() {
+  if (!run_) return;
+  if (!jumpdlg_) {
+    jumpdlg_ = std::make_unique<Tjumpdlg>(this);
+    jumpdlg_->ats_is_on = [this] { return run_ && run_->state.ats_on != 0; };
+    jumpdlg_->ats_chosen = [this](bool on) {
+      if (!run_) return;
+      guard_.run("RadioGroup2Click", [&] { jumpdlg_ats(*run_, on); });
+      if (on) {
+        QSignalBlocker quiet(menu_item("OFF2"));  // the choice is made: no second click
+        menu_item("OFF2")->setChecked(false);
+      }
+      follow_state();
+    };
+    jumpdlg_->engine_start_chosen = [this] {
+      if (run_) guard_.run("RadioGroup4Click", [this] { jumpdlg_engine_start(*run_); });
+    };
+    jumpdlg_->engine_stop_chosen = [this] {
+      if (run_) guard_.run("RadioGroup4Click", [this] { jumpdlg_engine_stop(*run_); });
+    };
+    jumpdlg_->forward_keys = [this](QKeyEvent* event) { key_pressed(event, false); };
+  }
+  jumpdlg_->open();
+}
+
+void TForm1::ask_crew_change() {
+  if (!run_ || !run_->state.crew_change_requested) return;
+  run_->state.crew_change_requested = 0;
+  if (!kotai_) {
+    kotai_ = std::make_unique<TkotaiStop>(this);
+    // "運転終了" ends the run as the back picture does.
+    connect(kotai_.get(), &QDialog::rejected, this, [this] { BackClick(); });
+  }
+  kotai_->open();
 }
 
 QAction* TForm1::menu_item(const QString& name) const {
@@ -172,13 +261,13 @@ void TForm1::menu_d1Click() {
   help_->raise();
 }
 
-void TForm1::key_pressed(QKeyEvent* event) {
+void TForm1::key_pressed(QKeyEvent* event, bool characters) {
   if (!run_) return;
   if (auto key = virtual_key_of(event->key())) {
     const bool shift = event->modifiers() == Qt::ShiftModifier;
     guard_.run("keydowns", [&] { keydowns(*run_, *key, shift); });
   }
-  for (QChar c : event->text())
+  for (QChar c : characters ? event->text() : QString())
     if (c.unicode() > 0 && c.unicode() < 0x80)
       guard_.run("AsciiDown", [&] { AsciiDown(*run_, static_cast<char>(c.unicode())); });
   follow_state();

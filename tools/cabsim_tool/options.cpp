@@ -73,6 +73,9 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     } else if (arg == "--fields") {
       if (!value(text)) return std::nullopt;
       options.fields = split_fields(text);
+    } else if (arg == "--settings") {
+      if (!value(text)) return std::nullopt;
+      options.settings = text;
     } else if (arg == "--list-fields") {
       options.list_fields = true;
     } else {

@@ -21,6 +21,8 @@ struct Options {
   int64_t every_ms = 100;                       ///< rows of the trace, ms apart
   std::vector<std::string> fields;              ///< trace columns
   bool list_fields = false;
+  /// The settings file the saved states live in; none: kept for the run only.
+  std::optional<std::filesystem::path> settings;
 };
 
 /// Parses `args` (without the program name); a usage error yields nothing and

@@ -11,8 +11,7 @@ namespace {
 
 /// Commands other parts of the simulator will offer (serial master
 /// controllers, joysticks, the driving form's menus).
-constexpr std::array<std::string_view, 8> kNotBuiltYet = {"serial",  "joystick", "move",  "save",
-                                                          "restore", "settings", "click", "easy"};
+constexpr std::array<std::string_view, 4> kNotBuiltYet = {"serial", "joystick", "click", "easy"};
 
 constexpr std::array<std::pair<std::string_view, MenuItem>, 4> kMenuItems = {{
     {"D1", MenuItem::kD1},
@@ -43,6 +42,22 @@ std::optional<int64_t> time_of(const std::string& word) {
   return std::stoll(word);
 }
 
+std::string parse_settings(const std::string& what, std::istringstream& words, ScriptCommand& cmd) {
+  std::string choice, extra;
+  words >> choice;
+  if (words >> extra) return "settings takes two words";
+  cmd.action = ScriptAction::kSettings;
+  if (what == "ats" && (choice == "on" || choice == "off")) {
+    cmd.setting = choice == "on" ? TrainSetting::kAtsOn : TrainSetting::kAtsOff;
+    return "";
+  }
+  if (what == "engine" && (choice == "start" || choice == "stop")) {
+    cmd.setting = choice == "start" ? TrainSetting::kEngineStart : TrainSetting::kEngineStop;
+    return "";
+  }
+  return "settings needs ats on|off or engine start|stop";
+}
+
 /// Fills `cmd` from the words after the time; the reason on failure.
 std::string parse_action(std::istringstream& words, const std::string& verb, ScriptCommand& cmd) {
   std::string arg, extra;
@@ -52,6 +67,7 @@ std::string parse_action(std::istringstream& words, const std::string& verb, Scr
     return arg.empty() ? "" : "start takes nothing after it";
   }
   if (verb == "menu") return parse_menu(arg, words, cmd);
+  if (verb == "settings") return parse_settings(arg, words, cmd);
   if (words >> extra) return verb + " takes one argument";
   if (verb == "char") {
     cmd.action = ScriptAction::kChar;
@@ -74,6 +90,16 @@ std::string parse_action(std::istringstream& words, const std::string& verb, Scr
     cmd.action = ScriptAction::kWheel;
     if (arg != "up" && arg != "down") return "wheel needs up or down";
     cmd.wheel_up = arg == "up";
+    return "";
+  }
+  if (verb == "move" || verb == "save" || verb == "load") {
+    cmd.action = verb == "move"   ? ScriptAction::kMove
+                 : verb == "save" ? ScriptAction::kSave
+                                  : ScriptAction::kLoad;
+    const std::optional<int64_t> n = time_of(arg);
+    if (verb == "move" && (!n || *n > 100000)) return "move needs a station number";
+    if (verb != "move" && (!n || *n < 1 || *n > 3)) return verb + " needs a slot 1, 2 or 3";
+    cmd.number = static_cast<int32_t>(*n);
     return "";
   }
   for (std::string_view later : kNotBuiltYet)

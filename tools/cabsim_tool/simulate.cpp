@@ -14,6 +14,7 @@
 #include "data/shift_jis.h"
 #include "platform/file_paths.h"
 #include "platform/film_index_ffmpeg.h"
+#include "platform/settings_store_qt.h"
 #include "run/form_handlers.h"
 #include "run/handler_guard.h"
 #include "run/keyboard.h"
@@ -22,6 +23,7 @@
 #include "run/run_assembly.h"
 #include "run/scheduler.h"
 #include "run/start_pause.h"
+#include "run/station_move.h"
 #include "sim_script.h"
 #include "sound/sound_channels_silent.h"
 #include "state/panel_layout.h"
@@ -42,6 +44,8 @@ struct Simulation {
   FilmIndexFfmpeg film;  ///< the films' frames, no pictures
   std::unique_ptr<Run> run;
   std::unique_ptr<Scheduler> scheduler;
+  /// Where saved states go: the settings file given, else kept for the run.
+  std::unique_ptr<SettingsStore> settings = std::make_unique<MemorySettingsStore>();
   std::ostream* err = nullptr;
   /// A failure inside an event is reported the first time, as the program's
   /// error handler does, and the run goes on.
@@ -79,8 +83,35 @@ RunSelection selection_of(const Options& options) {
   return sel;
 }
 
-void execute(Run& run, const ScriptCommand& cmd) {
+void execute(Simulation& sim, const ScriptCommand& cmd) {
+  Run& run = *sim.run;
   switch (cmd.action) {
+    case ScriptAction::kMove:
+      if (!StationClick(run, cmd.number))
+        run.view.message = "no stop " + std::to_string(cmd.number) + " to move to";
+      break;
+    case ScriptAction::kSave:
+      run.view.message = S2Click(run, *sim.settings, cmd.number);
+      break;
+    case ScriptAction::kLoad:
+      run.view.message = L1Click(run, *sim.settings, cmd.number);
+      break;
+    case ScriptAction::kSettings:
+      switch (cmd.setting) {
+        case TrainSetting::kAtsOn:
+          jumpdlg_ats(run, true);
+          break;
+        case TrainSetting::kAtsOff:
+          jumpdlg_ats(run, false);
+          break;
+        case TrainSetting::kEngineStart:
+          jumpdlg_engine_start(run);
+          break;
+        case TrainSetting::kEngineStop:
+          jumpdlg_engine_stop(run);
+          break;
+      }
+      break;
     case ScriptAction::kStart:
       start1Click(run);
       break;
@@ -241,8 +272,8 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
     if (t > until) break;
     sim.scheduler->advance_to(t);
     for (; next_command < commands.size() && commands[next_command].time_ms == t; ++next_command)
-      sim.guard.run(commands[next_command].text,
-                    [&] { execute(*sim.run, commands[next_command]); });
+      sim.guard.run(commands[next_command].text, [&] { execute(sim, commands[next_command]); });
+    sim.show_message();
     sim.scheduler->run_due();
     if (t == next_row) {
       write_row(out, t, *sim.run, fields);
@@ -278,6 +309,11 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
   if (!commands) return 2;
 
   Simulation sim(err);
+  if (options.settings) {
+    const std::filesystem::path& file = *options.settings;
+    sim.settings = std::make_unique<QtSettingsStore>(
+        SettingsFiles{file, file.parent_path() / "padcontroller.ini"});
+  }
   try {
     // A film that cannot be opened is reported, and the run goes on without
     // it, as in the program.
