@@ -114,11 +114,12 @@ QImage line_map(const std::vector<bool>& stops, bool pass_marked) {
 }
 
 QImage train_button() {
-  QImage img(150, 80, QImage::Format_RGB32);
+  // 70 high, so that it ends above the HELP picture below it.
+  QImage img(150, 70, QImage::Format_RGB32);
   img.fill(QColor(240, 244, 248));
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  draw_train(p, 6, 62, 45, 3, QColor(30, 150, 90));
+  draw_train(p, 6, 58, 45, 3, QColor(30, 150, 90));
   p.setPen(QColor(20, 30, 50));
   p.setFont(picture_font(15, true));
   p.drawText(QRect(0, 2, 150, 22), Qt::AlignCenter, QString::fromUtf8("TZ100形で運転"));
@@ -237,10 +238,10 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
   QImage menu = landscape(3);
   {
     QPainter p(&menu);
-    p.fillRect(QRect(100, 180, 700, 280), QColor(255, 255, 255, 150));
+    p.fillRect(QRect(100, 166, 700, 294), QColor(255, 255, 255, 150));
     p.setPen(QColor(20, 30, 50));
-    p.setFont(picture_font(22, true));
-    p.drawText(QRect(0, 150, 800, 30), Qt::AlignCenter,
+    p.setFont(picture_font(18, true));
+    p.drawText(QRect(100, 168, 700, 24), Qt::AlignCenter,
                QString::fromUtf8("運転する列車を選んでください"));
   }
   save_picture(out, "image\\title\\title2.jpg", menu);
@@ -254,9 +255,9 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
         r.train_number.empty()
             ? QString::fromUtf8(r.cab_signal ? "自由運転 (ATC)" : "自由運転")
             : u(r.train_number) +
-                  QString::fromUtf8(
-                      r.one_man ? " ワンマン"
-                                : (r.stops_at_pass_station ? " 各駅停車(緑町停車)" : " 普通"));
+                  QString::fromUtf8(r.one_man
+                                        ? " ワンマン"
+                                        : (r.stops_at_pass_station ? " 各停 緑町停車" : " 普通"));
     QString sub = QString::fromUtf8(r.up ? "星ヶ丘 → 花見台" : "花見台 → 星ヶ丘");
     save_picture(out, "image\\title\\line0" + std::to_string(i + 1) + ".bmp",
                  entry(dir + " " + name, sub, r.up ? up : down));
