@@ -368,13 +368,14 @@ bool TForm5::run_driving_form(const RunSelection& selection, bool title_after) {
   };
   bool created = false;
   try {
-    // Step 4: the driving form, modal over the hidden title.
+    // Step 4: the driving form, modal over the hidden title: this handler
+    // waits until it is closed. The title is hidden meanwhile, so the form
+    // needs no window modality, which would also lock out the help form.
     form_ = std::make_unique<TForm1>(settings_, services_, std::make_unique<CabPanel>());
     form_->set_help_form(help_);
     created = form_->FormCreate(selection);
     if (created) {
       hide();
-      form_->setWindowModality(Qt::ApplicationModal);
       form_->show();
       if (driving_form_shown) driving_form_shown(*form_);
       if (!form_->closed()) {
