@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
@@ -74,6 +75,16 @@ void press(QWidget& form, Qt::Key key, Qt::KeyboardModifiers mods) {
 void release(QWidget& form, Qt::Key key, Qt::KeyboardModifiers mods) {
   QKeyEvent event(QEvent::KeyRelease, key, mods);
   QApplication::sendEvent(&form, &event);
+}
+
+/// The mouse `button` pressed at `at` on `picture` and let go at `up`.
+void click(QWidget* picture, Qt::MouseButton button, QPoint at = {5, 5}, QPoint up = {5, 5}) {
+  QMouseEvent down(QEvent::MouseButtonPress, at, picture->mapToGlobal(at), button, button,
+                   Qt::NoModifier);
+  QApplication::sendEvent(picture, &down);
+  QMouseEvent let_go(QEvent::MouseButtonRelease, up, picture->mapToGlobal(up), button, Qt::NoButton,
+                     Qt::NoModifier);
+  QApplication::sendEvent(picture, &let_go);
 }
 
 TEST(TitleForm, TheOpeningEndsAfterItsTickLimitAndTheMenuBuildsUpOneElementATick) {
@@ -198,6 +209,53 @@ TEST(TitleForm, ShiftHeldWhileChoosingARunKeepsTheMap) {
   EXPECT_FALSE(t.form.shift_flag());
   t.form.lineclick(t.form.entry(4));
   EXPECT_EQ(map->size(), QSize(400, 100));  // the down run's own map
+}
+
+TEST(TitleForm, ClicksReachTheirHandlersAndTheEmptyEntryTakesNone) {
+  test::ensure_qt_app();
+  TitleFolder folder;
+  Title t(folder.run.dir.path());
+  ASSERT_TRUE(t.form.FormCreate());
+  t.form.Timer1Timer();
+  click(t.form.component("cts"), Qt::LeftButton);
+  EXPECT_EQ(t.form.state(), TForm5::kMenu);
+  for (int i = 0; i < 12; ++i) t.form.Timer1Timer();
+  int asked = 0;
+  t.form.choose_train_file = [&] {
+    ++asked;
+    return QString::fromStdString((folder.run.dir / "other" / "train_other.dat").string());
+  };
+  // The third entry answers neither button.
+  click(t.form.entry(2), Qt::LeftButton);
+  click(t.form.entry(2), Qt::RightButton);
+  EXPECT_EQ(t.form.route_file(), "");
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(t.form.component("cursor")->isHidden());
+  // A press let go outside the picture is no click.
+  click(t.form.entry(0), Qt::LeftButton, {5, 5}, {-20, 5});
+  EXPECT_EQ(t.form.route_file(), "");
+  click(t.form.entry(0), Qt::LeftButton);
+  EXPECT_EQ(t.form.route_file(), "line_up_827M.dat");
+  EXPECT_EQ(asked, 0);
+  // A right-click on the train button chooses a train for the chosen run;
+  // the arrow moves beside the button.
+  QLabel* train = t.form.component("train1");
+  click(train, Qt::RightButton);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(t.form.chosen_train_file(), "train_other.dat");
+  EXPECT_EQ(t.form.route_file(), "line_up_827M.dat");
+  EXPECT_EQ(t.form.component("cursor")->pos(), train->pos() + TForm5::kCursorOffset);
+  click(t.form.component("back"), Qt::LeftButton);
+  EXPECT_EQ(t.form.state(), TForm5::kTitle);
+  std::filesystem::path opened;
+  t.form.open_help = [&](const std::filesystem::path& p) {
+    opened = p;
+    return true;
+  };
+  t.form.Imageclick();
+  t.form.Timer1Timer();
+  click(t.form.component("HELP"), Qt::LeftButton);
+  EXPECT_EQ(opened.filename(), "readme.html");
 }
 
 TEST(TitleForm, ATrainChosenByRightClickIsDrivenOnThatRunAndTheTitleComesBack) {
