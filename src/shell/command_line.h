@@ -11,7 +11,7 @@ namespace cabsim {
 struct CommandLine {
   bool debug_mode = false;  ///< the first argument is exactly "1"
   std::string data_dir;     ///< empty: the executable's folder
-  std::string route_file;   ///< empty: the start window waits for a run
+  std::string route_file;   ///< empty: the title screen lets the player choose a run
   std::string train_file = "train_tz100.dat";
   std::string train_dir_prefix;
 };

@@ -19,6 +19,7 @@
 #include "shell/help_form.h"
 #include "shell/run_dialogs.h"
 #include "shell/sound_output.h"
+#include "shell/title_catalogue.h"
 #include "shell/value_display_form.h"
 #include "sound/sound_channels_silent.h"
 
@@ -112,7 +113,14 @@ void TForm1::build_widgets() {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-bool TForm1::FormCreate(const RunSelection& selection) {
+bool TForm1::FormCreate(const RunSelection& chosen) {
+  // The map of the title clicked without a train chosen in the file dialog
+  // hands over no train: the standard train is driven then.
+  RunSelection selection = chosen;
+  if (selection.train_file.empty()) {
+    selection.train_file = kStandardTrain;
+    selection.train_dir_prefix.clear();
+  }
   // Step 1: the diagnostic labels of debug mode.
   for (QLabel* label : labels_) label->setVisible(selection.debug_mode);
   // Step 2: the settings; a missing group is made with its defaults.

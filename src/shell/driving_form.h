@@ -72,7 +72,8 @@ class TForm1 final : public QMainWindow {
   ~TForm1() override;
 
   /// Assembles the run of `selection`; false after a fatal failure (already
-  /// reported through the services' fail).
+  /// reported through the services' fail). Without a train file name the
+  /// standard train `train_tz100.dat` is driven.
   bool FormCreate(const RunSelection& selection);
   /// The still picture of the route until the run starts.
   void FormActivate();

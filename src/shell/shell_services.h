@@ -9,7 +9,7 @@
 namespace cabsim {
 
 struct ShellServices {
-  /// The status line Label1 of the start window, repainted at once.
+  /// The status line Label1 of the title form, repainted at once.
   std::function<void(const QString& text)> status;
   /// A message box; the run goes on after it.
   std::function<void(const QString& text)> message;

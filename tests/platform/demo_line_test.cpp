@@ -22,6 +22,7 @@ extern "C" {
 #include "data/shift_jis.h"
 #include "data/wave_seconds.h"
 #include "shared_demo.h"
+#include "shell/title_catalogue.h"
 #include "support/test_files.h"
 #include "tool_runner.h"
 
@@ -115,6 +116,32 @@ TEST(DemoLine, GeneratesTheSameBytesOnEveryRun) {
     ASSERT_TRUE(b.count(name)) << name;
     EXPECT_TRUE(bytes == b[name]) << name << " differs between two runs";
   }
+}
+
+/// The streams of the film at `path`: whether it has pictures and sound.
+std::pair<bool, bool> film_streams(const fs::path& path) {
+  AVFormatContext* format = nullptr;
+  if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) return {false, false};
+  avformat_find_stream_info(format, nullptr);
+  const bool video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
+  const bool audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) >= 0;
+  avformat_close_input(&format);
+  return {video, audio};
+}
+
+TEST(DemoLine, TheTitleScreenFindsEveryFileItNames) {
+  const fs::path dir = test::shared_demo();
+  std::vector<std::string> files{kMenuPicture, kTrainPicture,      kTitleMusic,    kStartSound,
+                                 kReadme,      kProgramFolderMark, "operation.dat"};
+  files.insert(files.end(), kTitlePictures.begin(), kTitlePictures.end());
+  for (const CatalogueEntry& e : kRunCatalogue) {
+    if (*e.picture) files.push_back(e.picture);
+    files.push_back(e.map_picture);
+    files.push_back(e.route_file);
+  }
+  for (const std::string& f : files) EXPECT_TRUE(fs::is_regular_file(named(dir, f))) << f;
+  EXPECT_EQ(film_streams(named(dir, kOpeningFilm)), std::make_pair(true, true));
+  EXPECT_EQ(film_frames(named(dir, kOpeningFilm)), 180);
 }
 
 // One generation serves the checks of the readers, the named files and the

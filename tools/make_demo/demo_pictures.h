@@ -30,5 +30,7 @@ QImage key_image(int w, int h);
 void draw_panels(Output& out, const std::vector<PanelDesign>& panels);
 void draw_signals_and_signs(Output& out);
 void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards);
+/// The title screen's opening film move\\opening.avi, six seconds with music.
+void write_opening_film(Output& out);
 
 }  // namespace demo

@@ -1,9 +1,13 @@
 // The title screen's pictures and the timetable cards.
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "demo_pictures.h"
+#include "demo_sounds.h"
+#include "film_writer.h"
 
 namespace demo {
 
@@ -110,11 +114,12 @@ QImage line_map(const std::vector<bool>& stops, bool pass_marked) {
 }
 
 QImage train_button() {
-  QImage img(150, 80, QImage::Format_RGB32);
+  // 70 high, so that it ends above the HELP picture below it.
+  QImage img(150, 70, QImage::Format_RGB32);
   img.fill(QColor(240, 244, 248));
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  draw_train(p, 6, 62, 45, 3, QColor(30, 150, 90));
+  draw_train(p, 6, 58, 45, 3, QColor(30, 150, 90));
   p.setPen(QColor(20, 30, 50));
   p.setFont(picture_font(15, true));
   p.drawText(QRect(0, 2, 150, 22), Qt::AlignCenter, QString::fromUtf8("TZ100形で運転"));
@@ -169,7 +174,63 @@ QImage card(const StafCard& c) {
   return img;
 }
 
+/// The still part of the opening film: evening sky, hills and the line.
+QImage opening_background() {
+  QImage img(640, 360, QImage::Format_RGB32);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, 230);
+  sky.setColorAt(0, QColor(30, 50, 110));
+  sky.setColorAt(1, QColor(250, 170, 110));
+  p.fillRect(QRect(0, 0, 640, 230), sky);
+  for (int layer = 0; layer < 3; ++layer) {
+    QPainterPath hill;
+    hill.moveTo(0, 360);
+    for (int x = 0; x <= 640; x += 8)
+      hill.lineTo(x, 200 + layer * 18 - 30 * std::sin((x + layer * 150) / (90.0 + layer * 30)));
+    hill.lineTo(640, 360);
+    p.fillPath(hill, QColor(40 + layer * 20, 70 + layer * 18, 60 + layer * 8));
+  }
+  p.fillRect(QRect(0, 270, 640, 90), QColor(90, 110, 70));
+  p.fillRect(QRect(0, 290, 640, 9), QColor(140, 130, 120));  // ballast
+  p.fillRect(QRect(0, 292, 640, 2), QColor(80, 80, 80));
+  return img;
+}
+
+/// Frame `n` of the opening: a train crosses the picture, the name of the
+/// program fades in, and at the end the film asks for a click.
+QImage opening_frame(const QImage& background, int n, int frames) {
+  QImage img = background.copy();
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double t = double(n) / frames;
+  draw_train(p, 660 - t * 1100, 290, 80, 6, QColor(240, 120, 30));
+  const int alpha = std::clamp(int((t - 0.25) * 4 * 255), 0, 255);
+  p.setPen(QColor(255, 255, 255, alpha));
+  p.setFont(picture_font(40, true));
+  p.drawText(QRect(0, 50, 640, 56), Qt::AlignCenter, QString::fromUtf8("鉄道運転シミュレータ"));
+  p.setFont(picture_font(20, true));
+  p.drawText(QRect(0, 108, 640, 30), Qt::AlignCenter, QString::fromUtf8("デモ線  花見台 ― 星ヶ丘"));
+  if (t > 0.75 && (n / 15) % 2 == 0) {
+    p.setPen(QColor(255, 255, 255));
+    p.setFont(picture_font(16, true));
+    p.drawText(QRect(0, 320, 640, 30), Qt::AlignCenter, QString::fromUtf8("クリックしてください"));
+  }
+  return img;
+}
+
 }  // namespace
+
+void write_opening_film(Output& out) {
+  constexpr int kFps = 30, kSeconds = 6;
+  const std::filesystem::path file = out.path("move\\opening.avi");
+  std::filesystem::create_directories(file.parent_path());
+  FilmWriter film(file.string(), 640, 360, kFps);
+  film.set_sound(opening_music(kSeconds), kSampleRate);
+  const QImage background = opening_background();
+  for (int n = 0; n < kFps * kSeconds; ++n) film.add(opening_frame(background, n, kFps * kSeconds));
+  film.close();
+}
 
 void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
   for (int i = 0; i < 6; ++i)
@@ -177,10 +238,10 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
   QImage menu = landscape(3);
   {
     QPainter p(&menu);
-    p.fillRect(QRect(100, 180, 700, 280), QColor(255, 255, 255, 150));
+    p.fillRect(QRect(100, 166, 700, 294), QColor(255, 255, 255, 150));
     p.setPen(QColor(20, 30, 50));
-    p.setFont(picture_font(22, true));
-    p.drawText(QRect(0, 150, 800, 30), Qt::AlignCenter,
+    p.setFont(picture_font(18, true));
+    p.drawText(QRect(100, 168, 700, 24), Qt::AlignCenter,
                QString::fromUtf8("運転する列車を選んでください"));
   }
   save_picture(out, "image\\title\\title2.jpg", menu);
@@ -194,9 +255,9 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
         r.train_number.empty()
             ? QString::fromUtf8(r.cab_signal ? "自由運転 (ATC)" : "自由運転")
             : u(r.train_number) +
-                  QString::fromUtf8(
-                      r.one_man ? " ワンマン"
-                                : (r.stops_at_pass_station ? " 各駅停車(緑町停車)" : " 普通"));
+                  QString::fromUtf8(r.one_man
+                                        ? " ワンマン"
+                                        : (r.stops_at_pass_station ? " 各停 緑町停車" : " 普通"));
     QString sub = QString::fromUtf8(r.up ? "星ヶ丘 → 花見台" : "花見台 → 星ヶ丘");
     save_picture(out, "image\\title\\line0" + std::to_string(i + 1) + ".bmp",
                  entry(dir + " " + name, sub, r.up ? up : down));
@@ -208,6 +269,8 @@ void draw_title_and_cards(Output& out, const std::vector<StafCard>& cards) {
   save_picture(out, "image\\title\\line03_map.bmp",
                line_map({true, true, true, true, true}, false));
   save_picture(out, "image\\title\\line04_map.bmp",
+               line_map({true, true, false, true, true}, true));
+  save_picture(out, "image\\title\\line05_map.bmp",
                line_map({true, true, false, true, true}, true));
   save_picture(out, "image\\title\\train1.bmp", train_button());
   QImage cts(240, 40, QImage::Format_RGB32);

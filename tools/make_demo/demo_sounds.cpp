@@ -192,6 +192,25 @@ std::vector<int16_t> title_music() {
   return m.pcm(0.6);
 }
 
+}  // namespace
+
+std::vector<int16_t> opening_music(double seconds) {
+  // A rising fanfare over two chords, fading out at the end of the film.
+  Mix m(seconds);
+  const int notes[8] = {60, 64, 67, 72, 67, 72, 76, 79};
+  const double step = (seconds - 1.5) / 8;
+  for (int i = 0; i < 8; ++i) {
+    const double hz = 440.0 * std::pow(2.0, (notes[i] - 69) / 12.0);
+    m.tone(hz, i * step, step * 1.6, 0.35, 0.5);
+    m.tone(hz / 2, i * step, step * 2, 0.15, 0.8);
+  }
+  for (int k : {72, 76, 79})
+    m.tone(440.0 * std::pow(2.0, (k - 69) / 12.0), 8 * step, 1.4, 0.2, 0.7);
+  return m.pcm(0.6);
+}
+
+namespace {
+
 std::vector<int16_t> passing_train(Noise& rng) {
   Mix m(6.0);
   auto env = [](double x) { return 0.3 + 0.7 * std::exp(-std::pow((x - 3) / 1.2, 2)); };

@@ -19,6 +19,9 @@ std::string wave_file(const std::vector<int16_t>& samples);
 /// The samples of one synthesised (non-speech) sound.
 std::vector<int16_t> synthesise(const SoundSpec& spec);
 
+/// The music of the opening film, `seconds` long.
+std::vector<int16_t> opening_music(double seconds);
+
 /// Writes every sound of `sounds`. Speech comes from espeak-ng when it is
 /// installed, otherwise from a distinct tone sequence per phrase.
 void write_sounds(Output& out, const SoundList& sounds);

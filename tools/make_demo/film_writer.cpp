@@ -2,6 +2,7 @@
 #include "film_writer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 extern "C" {
@@ -20,6 +21,40 @@ struct FilmWriter::Impl {
   AVFrame* frame = nullptr;
   AVPacket* packet = nullptr;
   bool open = false;
+  bool header_written = false;
+  // The sound track: its stream, its samples and how many are written.
+  AVStream* sound = nullptr;
+  std::vector<int16_t> samples;
+  int rate = 0;
+  int fps = 0;
+  size_t samples_written = 0;
+
+  /// Writes the sound up to sample `end` as one PCM packet.
+  void write_sound(size_t end) {
+    end = std::min(end, samples.size());
+    if (!sound || end <= samples_written) return;
+    const size_t n = end - samples_written;
+    AVPacket* chunk = av_packet_alloc();
+    if (!chunk || av_new_packet(chunk, int(n * sizeof(int16_t))) < 0) {
+      av_packet_free(&chunk);
+      throw std::runtime_error("out of memory");
+    }
+    std::memcpy(chunk->data, samples.data() + samples_written, n * sizeof(int16_t));
+    chunk->pts = chunk->dts = int64_t(samples_written);
+    chunk->duration = int64_t(n);
+    chunk->stream_index = sound->index;
+    chunk->flags |= AV_PKT_FLAG_KEY;
+    samples_written = end;
+    const int rc = av_interleaved_write_frame(format, chunk);
+    av_packet_free(&chunk);
+    if (rc < 0) throw std::runtime_error("film writing failed");
+  }
+
+  void write_header() {
+    if (header_written) return;
+    header_written = true;
+    if (avformat_write_header(format, nullptr) < 0) throw std::runtime_error("cannot write film");
+  }
 
   void drain(bool flush) {
     if (avcodec_send_frame(codec, flush ? nullptr : frame) < 0)
@@ -103,8 +138,7 @@ FilmWriter::FilmWriter(const std::string& path, int width, int height, int fps, 
   m.stream->time_base = m.codec->time_base;
   if (avio_open(&m.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
     throw std::runtime_error("cannot write " + path);
-  if (avformat_write_header(m.format, nullptr) < 0)
-    throw std::runtime_error("cannot write " + path);
+  m.fps = fps;
   m.open = true;
   m.frame = av_frame_alloc();
   m.frame->format = AV_PIX_FMT_YUV420P;
@@ -121,8 +155,28 @@ FilmWriter::~FilmWriter() {
   }
 }
 
+void FilmWriter::set_sound(std::vector<int16_t> samples, int rate) {
+  Impl& m = *impl_;
+  if (m.header_written || m.sound) throw std::runtime_error("the sound track comes first");
+  m.sound = avformat_new_stream(m.format, nullptr);
+  if (!m.sound) throw std::runtime_error("out of memory");
+  AVCodecParameters* par = m.sound->codecpar;
+  par->codec_type = AVMEDIA_TYPE_AUDIO;
+  par->codec_id = AV_CODEC_ID_PCM_S16LE;
+  par->sample_rate = rate;
+  av_channel_layout_default(&par->ch_layout, 1);
+  par->bits_per_coded_sample = 16;
+  par->block_align = 2;
+  par->bit_rate = int64_t(rate) * 16;
+  m.sound->time_base = AVRational{1, rate};
+  m.samples = std::move(samples);
+  m.rate = rate;
+}
+
 void FilmWriter::add(const QImage& image) {
   Impl& m = *impl_;
+  m.write_header();
+  m.write_sound(size_t(int64_t(frames_ + 1) * m.rate / std::max(1, m.fps)));
   // RGB32 and ARGB32 are BGRA in memory on little-endian machines.
   bool bgra = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
   const QImage rgb = bgra ? image : image.convertToFormat(QImage::Format_ARGB32);
@@ -134,6 +188,7 @@ void FilmWriter::add(const QImage& image) {
 
 void FilmWriter::add_plain(uint8_t shade) {
   Impl& m = *impl_;
+  m.write_header();
   if (av_frame_make_writable(m.frame) < 0) throw std::runtime_error("out of memory");
   for (int plane = 0; plane < 3; ++plane) {
     int rows = plane == 0 ? m.codec->height : (m.codec->height + 1) / 2;
@@ -148,7 +203,9 @@ void FilmWriter::close() {
   Impl& m = *impl_;
   if (!m.open) return;
   m.open = false;
+  m.write_header();
   m.drain(true);
+  m.write_sound(m.samples.size());
   av_write_trailer(m.format);
 }
 

@@ -1,10 +1,12 @@
 // Encoding the demo films: H.264 in AVI, a key frame every second and no
-// B-frames, so that any frame can be reached quickly in both directions.
+// B-frames, so that any frame can be reached quickly in both directions;
+// optionally with a sound track of plain 16-bit PCM.
 #pragma once
 
 #include <QImage>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace demo {
 
@@ -17,6 +19,11 @@ class FilmWriter {
   ~FilmWriter();
   FilmWriter(const FilmWriter&) = delete;
   FilmWriter& operator=(const FilmWriter&) = delete;
+
+  /// Gives the film a sound track: `samples` (16-bit mono PCM at `rate`),
+  /// interleaved with the pictures as they are added. Call before the first
+  /// frame; the sound beyond the last frame is written when the film closes.
+  void set_sound(std::vector<int16_t> samples, int rate);
 
   /// Appends one frame (any QImage format of the film's size).
   void add(const QImage& frame);

@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     sounds.add("sound\\start.wav", demo::SoundKind::departure_signal);
     sounds.add("sound\\40248.wav", demo::SoundKind::title_music);
     demo::write_sounds(out, sounds);
+    demo::write_opening_film(out);
     auto start = std::chrono::steady_clock::now();
     for (const demo::FilmReport& f : demo::write_films(out, quick))
       std::printf("%s: %d frames, %lld bytes\n", f.file.c_str(), f.frames, f.bytes);
