@@ -222,7 +222,9 @@ std::optional<SavedState> parse_saved_state(std::string_view text) {
 
 std::string saved_state_title(const Run& run) {
   const RouteTables& route = *run.route;
-  const long double position = run.state.position;
+  // The position as it is saved, in whole centimetres: a train that stands
+  // a hair behind a stop after the brakes took it is at that stop.
+  const long double position = round_half_even(run.state.position);
   const int32_t count = std::clamp<int32_t>(route.Station_count, 0, kMaxStations);
   int32_t behind = -1;
   for (int32_t i = 0; i < count; ++i) {

@@ -198,6 +198,8 @@ TEST(SavedState, TheSevenFieldsAndTheTitleBetweenTwoStations) {
   EXPECT_EQ(store.read_text("Save2"), "line_down_test.dat,1,44,2600,981234,140000,4321");
   // Between 中駅 and the pass station; then between it and 西駅.
   EXPECT_EQ(store.read_text("Save2Title"), "西駅ゆき（中駅～北信号所）");
+  t.s().position = third - 0.3L;  // at the stop, as saved
+  EXPECT_EQ(saved_state_title(*t.run), "西駅ゆき（西駅～）");
   t.s().position = third + 10;
   EXPECT_EQ(saved_state_title(*t.run), "西駅ゆき（西駅～）");  // the last station
 
