@@ -241,6 +241,9 @@ void electro_pneumatic_brake_step(RunState& s, const TrainParams& train) {
 
 void main_reservoir_leak_step(RunState& s) {
   add(s.main_reservoir, -(kMainReservoirLeak / kCyclesPerSecond));
+  // The brake draws of this cycle and the leak empty the reservoir at most: a
+  // train whose compressor never runs (its pressures all 0) stands at 0.
+  floor_at_zero(s.main_reservoir);
 }
 
 void air_brake_step(RunState& s, const TrainParams& train) {

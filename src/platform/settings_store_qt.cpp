@@ -60,6 +60,11 @@ std::optional<int32_t> nothing_stored(std::string_view) {
   return std::nullopt;
 }
 
+/// The largest settings file read, bytes: the switches, the controller codes
+/// and three saved states take a few hundred. A larger file is not the
+/// program's and would be read whole into memory.
+constexpr std::uintmax_t kLargestSettingsFile = 1 << 20;
+
 /// Where a settings file that cannot be read is kept: beside it, named
 /// ".damaged" (with a number when that name is taken).
 fs::path damaged_name(const fs::path& file) {
@@ -73,16 +78,21 @@ fs::path damaged_name(const fs::path& file) {
   return kept;
 }
 
-/// The settings of `file`. A file that cannot be parsed is set aside under
+/// The settings of `file`. A file that cannot be parsed, or is too large to be
+/// the program's, is set aside under
 /// another name, with one line on standard error, and the defaults are used:
 /// it is neither lost nor written over.
 std::unique_ptr<QSettings> open_settings(const fs::path& file) {
-  auto settings = std::make_unique<QSettings>(to_qstring(file), QSettings::IniFormat);
-  settings->setAtomicSyncRequired(true);  // written to a new file, then renamed over
-  if (settings->status() != QSettings::FormatError) return settings;
-  settings.reset();
-  const fs::path kept = damaged_name(file);
   std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  std::unique_ptr<QSettings> settings;
+  if (ec || size <= kLargestSettingsFile) {
+    settings = std::make_unique<QSettings>(to_qstring(file), QSettings::IniFormat);
+    settings->setAtomicSyncRequired(true);  // written to a new file, then renamed over
+    if (settings->status() != QSettings::FormatError) return settings;
+    settings.reset();
+  }
+  const fs::path kept = damaged_name(file);
   fs::rename(file, kept, ec);
   std::cerr << "cabsim: the settings file " << file.string() << " cannot be read; "
             << (ec ? "it is left as it is" : "it is kept as " + kept.string())

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "data/rounding.h"
 #include "data/route_lookup.h"
@@ -192,7 +193,14 @@ SavedState saved_state_of(const Run& run) {
 }
 
 std::string saved_state_text(const SavedState& state) {
-  auto whole = [](long double x) { return std::to_string(static_cast<int64_t>(x)); };
+  // Whole numbers; one beyond 64 bits (a state read from a damaged file) is
+  // written as it is, and refused again when it is read.
+  auto whole = [](long double x) {
+    if (std::optional<int64_t> n = round_to_int64(x)) return std::to_string(*n);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0Lf", x);
+    return std::string(text);
+  };
   return state.route_file + "," + std::to_string(state.station) + "," + whole(state.speed) + "," +
          std::to_string(state.frame) + "," + std::to_string(state.clock) + "," +
          whole(state.position) + "," + std::to_string(state.pre_train_frame);

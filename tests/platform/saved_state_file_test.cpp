@@ -1,8 +1,8 @@
 // The saved running states in the settings file: the simulation's move,
 // save and load, a settings file that cannot be parsed, and a save killed
 // at any moment.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -83,6 +83,13 @@ TEST(SavedStateFile, ASettingsFileThatCannotBeParsedIsSetAsideAndTheDefaultsUsed
   EXPECT_EQ(store.read_text("Save1"), std::nullopt);
   testing::internal::GetCapturedStderr();
   EXPECT_TRUE(fs::exists(dir / "hanabira.ini.damaged2"));
+
+  // A file far larger than any the program writes is not read into memory.
+  dir.write_bytes("hanabira.ini", "[General]\nKanko=1\n" + std::string(2 << 20, '#'));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(store.read_switches(), (DrivingSwitches{0, 1, 0, 0}));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(fs::exists(dir / "hanabira.ini.damaged3"));
 }
 
 /// Starts cabsim-tool with `args`, its output thrown away; the child's pid.
