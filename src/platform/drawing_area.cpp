@@ -19,7 +19,12 @@ DrawingArea::~DrawingArea() {
 
 void DrawingArea::initialize() {
   if (can_draw()) return;
-  back_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
+  // On a scaled screen the buffers have the screen's pixels, so that text,
+  // needles and lines are drawn at its resolution; everything is still drawn
+  // in the area's own 684 x 704 coordinates.
+  const qreal ratio = std::max<qreal>(1.0, devicePixelRatioF());
+  back_ = QImage(QSize(kWidth, kHeight) * ratio, QImage::Format_RGB32);
+  back_.setDevicePixelRatio(ratio);
   back_.fill(Qt::black);
   front_ = back_.copy();
   if (on_initialize) on_initialize();
@@ -74,7 +79,9 @@ void DrawingArea::paintEvent(QPaintEvent* event) {
   if (front_.isNull())
     painter.fillRect(event->rect(), Qt::black);
   else
-    painter.drawImage(event->rect(), front_, event->rect());
+    painter.drawImage(event->rect(), front_,
+                      QRectF(QPointF(event->rect().topLeft()) * front_.devicePixelRatio(),
+                             QSizeF(event->rect().size()) * front_.devicePixelRatio()));
 }
 
 void DrawingArea::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 // The drawing area of the driving form: 684 x 704 pixels, the cab window in
 // the top 384 rows and the cab panel below, drawn into a back buffer and shown
-// when presented.
+// when presented. On a scaled screen the buffers hold the screen's pixels
+// (their device pixel ratio is the screen's); drawing is in area pixels.
 #pragma once
 
 #include <QImage>

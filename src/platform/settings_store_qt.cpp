@@ -108,9 +108,36 @@ bool finish(QSettings& settings) {
 }  // namespace
 
 SettingsFiles SettingsFiles::for_user() {
-  fs::path config =
+  const fs::path own =
+      QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
+  const fs::path config =
       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
-  return in_folder(config / "Cabworks");
+  return adopting(own, config / "Cabworks");
+}
+
+SettingsFiles SettingsFiles::adopting(const fs::path& folder, const fs::path& earlier_folder) {
+  SettingsFiles files = in_folder(folder);
+  const SettingsFiles earlier = in_folder(earlier_folder);
+  auto adopt = [](const fs::path& file, const fs::path& earlier_file) {
+    std::error_code ec;
+    if (fs::exists(file, ec) || ec) return;  // a folder that cannot be looked at is left alone
+    if (!fs::is_regular_file(earlier_file, ec)) return;
+    fs::create_directories(file.parent_path(), ec);
+    // Copied under a passing name and renamed, so a copy cut short is never
+    // taken for the settings.
+    fs::path part = file;
+    part += ".part";
+    if (fs::copy_file(earlier_file, part, fs::copy_options::overwrite_existing, ec))
+      fs::rename(part, file, ec);
+    if (ec) {
+      fs::remove(part, ec);
+      std::cerr << "cabsim: the settings of " << earlier_file.string() << " cannot be copied to "
+                << file.string() << "; the defaults are used\n";
+    }
+  };
+  adopt(files.hanabira, earlier.hanabira);
+  adopt(files.padcontroller, earlier.padcontroller);
+  return files;
 }
 
 SettingsFiles SettingsFiles::in_folder(const fs::path& folder) {

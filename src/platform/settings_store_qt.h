@@ -1,5 +1,6 @@
 // The settings store kept in INI files through QSettings: organisation
-// `Cabworks`, one file per application (`hanabira`, `padcontroller`).
+// `Cabworks`, one file per application (`hanabira`, `padcontroller`), in the
+// program's own folder of the user's configuration.
 #pragma once
 
 #include <filesystem>
@@ -13,9 +14,16 @@ struct SettingsFiles {
   std::filesystem::path hanabira;
   std::filesystem::path padcontroller;
 
-  /// The user's own files: <config dir>/Cabworks/hanabira.ini and
-  /// <config dir>/Cabworks/padcontroller.ini.
+  /// The user's own files: hanabira.ini and padcontroller.ini in the
+  /// application's configuration folder (~/.config/Cabworks/cabsim), taking
+  /// over the files of earlier versions in ~/.config/Cabworks.
   static SettingsFiles for_user();
+  /// hanabira.ini and padcontroller.ini in `folder`; a file missing there is
+  /// first copied from `earlier_folder` when it exists there, so settings
+  /// and saved states kept by an earlier version are read. The earlier file
+  /// stays as it was.
+  static SettingsFiles adopting(const std::filesystem::path& folder,
+                                const std::filesystem::path& earlier_folder);
   /// hanabira.ini and padcontroller.ini in `folder` (a test's own folder).
   static SettingsFiles in_folder(const std::filesystem::path& folder);
 };

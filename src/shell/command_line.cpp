@@ -13,6 +13,10 @@ std::optional<CommandLine> parse_command_line(const std::vector<std::string>& ar
   }
   for (; i < args.size(); ++i) {
     const std::string& option = args[i];
+    if (option == "--help" || option == "-h") {
+      line.help = true;
+      continue;
+    }
     std::string* target = option == "--data"        ? &line.data_dir
                           : option == "--route"     ? &line.route_file
                           : option == "--train"     ? &line.train_file

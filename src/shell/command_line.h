@@ -1,5 +1,5 @@
 // The program's command line: `cabsim [1] [--data DIR] [--route FILE]
-// [--train FILE] [--train-dir PREFIX]`.
+// [--train FILE] [--train-dir PREFIX]`, or `cabsim --help`.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,7 @@ struct CommandLine {
   std::string route_file;   ///< empty: the title screen lets the player choose a run
   std::string train_file = "train_tz100.dat";
   std::string train_dir_prefix;
+  bool help = false;  ///< --help: the usage and the route folder, then the end
 };
 
 /// Usage text shown for a command line that cannot be read.

@@ -10,6 +10,7 @@
 #include "data/definition_error.h"
 #include "data/shift_jis.h"
 #include "operation/film_segments.h"
+#include "platform/device_pixels.h"
 #include "platform/file_paths.h"
 #include "platform/surface.h"
 #include "run/form_handlers.h"
@@ -205,7 +206,7 @@ void TForm1::load_timetable_card(Run& run) {
   Bitmap card;
   if (!card.load(run.find_file(name))) throw DefinitionError(sjis_to_utf8(name) + kNotFound);
   // Drawn transparent: the card's bottom-left colour lets the form show through.
-  staf_card_->setPixmap(QPixmap::fromImage(keyed_picture(card)));
+  staf_card_->setPixmap(crisp_pixmap(keyed_picture(card)));
   staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());
   staf_card_->show();
 }
@@ -220,12 +221,12 @@ void TForm1::load_stop_line_pictures(Run& run) {
     QImage cell(kSignCell, kSignCell, QImage::Format_ARGB32_Premultiplied);
     cell.fill(Qt::transparent);
     QPainter(&cell).drawImage(0, 0, stop_line_keyed_);
-    stop_sign_ = QPixmap::fromImage(cell);
+    stop_sign_ = crisp_pixmap(cell);
   }
   Bitmap mark;
   const std::string& gauge = run.train.StopLine[1];
   if (!gauge.empty() && mark.load(run.find_file(gauge)))
-    stopline_->setPixmap(QPixmap::fromImage(keyed_picture(mark)));
+    stopline_->setPixmap(crisp_pixmap(keyed_picture(mark)));
 }
 
 void TForm1::FormActivate() {

@@ -179,8 +179,11 @@ class TForm1 final : public QMainWindow {
   void draw_stop_line_marker();
   void draw_dark_boxes();
   void untenLine(const std::string& text);
+  /// The driving texts, drawn over the cab window in the drawing area itself,
+  /// at the screen's resolution.
   void write_overlay_texts();
-  void present_scene();
+  /// `overlay_texts`: false in debug mode, where the labels show them.
+  void present_scene(bool overlay_texts);
   void draw_kilometre_post();
 
   SettingsStore& settings_;

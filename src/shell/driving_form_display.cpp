@@ -51,8 +51,7 @@ void TForm1::AppIdle() {
     untenLine(run_->view.top_message);
   }
   if (!scene_bitmap_.empty() && !scene_surface_.empty()) scene_surface_.copy_in(scene_bitmap_);
-  if (!s.debug_mode) write_overlay_texts();
-  present_scene();
+  present_scene(!s.debug_mode);
 }
 
 void TForm1::fetch_film_frame() {
@@ -103,8 +102,10 @@ void TForm1::untenLine(const std::string& text) {
 }
 
 void TForm1::write_overlay_texts() {
-  if (scene_surface_.empty()) return;
-  auto canvas = scene_surface_.canvas();
+  if (!untendai_->can_draw()) return;
+  auto canvas = std::make_unique<Canvas>(untendai_->back_buffer());
+  // Cut to the cab window, as when they were written into its picture.
+  canvas->painter().setClipRect(QRect(0, 0, scene_surface_.width(), scene_surface_.height()));
   canvas->set_brush(BrushStyle::kClear);
   const QColor foreground = colour_from_windows(kColourScrollBar);
   for (const OverlayText& text : overlay_texts(run_->view, sizes_)) {
@@ -118,11 +119,12 @@ void TForm1::write_overlay_texts() {
   }
 }
 
-void TForm1::present_scene() {
+void TForm1::present_scene(bool overlay_texts) {
   if (!untendai_->can_draw()) return;
   untendai_->fill(Qt::black);
   DXSpriteEngine1.draw(untendai_->back_buffer());
   untendai_->draw(scene_surface_, 0, 0, false);
+  if (overlay_texts && !scene_surface_.empty()) write_overlay_texts();
   if (run_->selection.train_file == kKilometrePostTrain) draw_kilometre_post();
   if (const Bitmap* clock = panel_->clock_bitmap(); clock && !clock_surface_.empty()) {
     clock_surface_.copy_in(*clock);

@@ -18,6 +18,12 @@ TForm4::TForm4(const std::filesystem::path& program_dir, QWidget* parent)
   memo_->setReadOnly(true);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->installEventFilter(this);
+  load(program_dir);
+}
+
+void TForm4::load(const std::filesystem::path& program_dir) {
+  setWindowTitle("Help");
+  memo_->clear();
   std::ifstream in(resolve_file(program_dir, kFileName), std::ios::binary);
   std::string line;
   for (int n = 0; n < kMaxLines && std::getline(in, line); ++n) {

@@ -25,6 +25,10 @@ class TForm4 final : public QDialog {
   /// and the text is empty.
   explicit TForm4(const std::filesystem::path& program_dir, QWidget* parent = nullptr);
 
+  /// Reads the notes of `program_dir` in place of those shown (the title
+  /// screen changed its route folder).
+  void load(const std::filesystem::path& program_dir);
+
   /// Where the keys pressed in the text box go (the driving form's
   /// keydowns and AsciiDown); empty while no run is open.
   std::function<void(QKeyEvent*)> forward_keys;

@@ -1,19 +1,33 @@
-// Program entry: the application and its title, the forms in their start-up
-// order (the title form TForm5 as the main window, then the help form), and
-// the message loop; or, with --route, the named run straight away.
+// Program entry: the application and its title, the route folder to start
+// on, the forms in their start-up order (the title form TForm5 as the main
+// window, then the help form), and the message loop; or, with --route, the
+// named run straight away.
 #include <QApplication>
 #include <iostream>
 
 #include "platform/file_paths.h"
 #include "platform/fonts.h"
+#include "platform/program_folder.h"
 #include "platform/settings_store_qt.h"
 #include "shell/command_line.h"
 #include "shell/help_form.h"
 #include "shell/title_form.h"
 
+namespace {
+
+/// The desktop entry and the AppStream component are named after it; the
+/// window manager ties the windows to the desktop entry by it.
+constexpr const char* kDesktopFileName = "org.cabworks.cabsim";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // The user's folders: ~/.config/Cabworks/cabsim for the settings.
+  QCoreApplication::setOrganizationName("Cabworks");
+  QCoreApplication::setApplicationName("cabsim");
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QString::fromUtf8(cabsim::kDesignCaption));
+  QGuiApplication::setDesktopFileName(kDesktopFileName);
   cabsim::install_font_substitutes();
 
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -24,8 +38,20 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const std::filesystem::path program_dir = cabsim::program_directory(line->data_dir);
   cabsim::QtSettingsStore settings;
+  const std::filesystem::path executable_dir = cabsim::executable_directory();
+  const std::optional<std::string> remembered = settings.read_text(cabsim::kRouteFolderSetting);
+  const cabsim::ProgramFolder start = cabsim::choose_program_folder(
+      line->data_dir, executable_dir, remembered ? std::filesystem::path(*remembered) : "",
+      cabsim::bundled_demo_folder(executable_dir));
+  const std::filesystem::path program_dir = start.folder;
+  if (line->help) {
+    std::cout << "usage: " << cabsim::kUsage << "\nroute folder: " << program_dir.string()
+              << (start.source == cabsim::ProgramFolderSource::none ? " (no cabworks.dat there)"
+                                                                    : "")
+              << "\nsettings: " << settings.files().hanabira.parent_path().string() << '\n';
+    return 0;
+  }
   cabsim::TForm5* title = nullptr;
   // Messages, and the status line of the title form on which a run reports
   // its set-up.

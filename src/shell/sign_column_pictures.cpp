@@ -9,6 +9,7 @@
 
 #include "data/route_setup.h"
 #include "platform/bitmap.h"
+#include "platform/device_pixels.h"
 #include "platform/surface.h"
 
 namespace cabsim {
@@ -221,7 +222,7 @@ void SignColumnPictures::draw_cell(size_t element, int32_t index) {
     else
       painter.drawImage(0, 0, *picture);
   }
-  label->setPixmap(QPixmap::fromImage(shown));
+  label->setPixmap(crisp_pixmap(shown));
 }
 
 void SignColumnPictures::follow(const SignColumn& column, const std::string& slope) {

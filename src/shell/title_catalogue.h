@@ -58,5 +58,7 @@ inline constexpr const char* kNotInPlace = "実行ファイルが正しい場所
 inline constexpr const char* kOpeningCannotOpen = "オープニングムービーを開けません";
 inline constexpr const char* kTrainDialogTitle = "この路線を任意の列車で運転することができます";
 inline constexpr const char* kTrainDialogFilter = "列車データファイル (*.dat)";
+inline constexpr const char* kFolderDialogTitle = "運転する路線のフォルダを選んでください";
+inline constexpr const char* kFolderButtonTip = "路線フォルダを選ぶ (cabworks.dat のあるフォルダ)";
 
 }  // namespace cabsim

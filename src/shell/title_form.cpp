@@ -15,7 +15,9 @@
 
 #include "data/rounding.h"
 #include "platform/bitmap.h"
+#include "platform/device_pixels.h"
 #include "platform/file_paths.h"
+#include "platform/program_folder.h"
 #include "platform/shell_open.h"
 #include "shell/cab_panel.h"
 #include "shell/driving_form.h"
@@ -36,6 +38,9 @@ constexpr QPoint kCtsPosition{320, 540};
 constexpr QPoint kQuitPosition{739, 571};
 constexpr QPoint kHelpPosition{683, 571};
 constexpr QPoint kLoadingPosition{345, 271};
+/// The route folder button, at the bottom left of the title picture, on the
+/// line of `quit`.
+constexpr QPoint kFolderPosition{8, 571};
 
 /// Ends a local event loop when the watched window is closed.
 class CloseWatch final : public QObject {
@@ -112,7 +117,8 @@ void TForm5::build_components() {
   train1 = make_picture("train1", kTrainPosition, kTrainSize);
   auto button = [this](TitleButton b, QPoint at) {
     const QPixmap picture = title_button_picture(program_dir_, b);
-    QLabel* label = make_picture(title_button_name(b), at, picture.size());
+    QLabel* label =
+        make_picture(title_button_name(b), at, picture.deviceIndependentSize().toSize());
     label->setPixmap(picture);
     return label;
   };
@@ -122,6 +128,8 @@ void TForm5::build_components() {
   HELP = button(TitleButton::HELP, kHelpPosition);
   loading = button(TitleButton::loading, kLoadingPosition);
   cursor = button(TitleButton::cursor, {0, 0});
+  folder = button(TitleButton::folder, kFolderPosition);
+  folder->setToolTip(QString::fromUtf8(kFolderButtonTip));
   Label1 = new QLabel(this);
   Label1->setObjectName("Label1");
   Label1->setGeometry(0, kStatusTop, kTitleSize.width(), kHeightWithStatus - kStatusTop);
@@ -135,7 +143,7 @@ QLabel* TForm5::component(const QString& name) const {
 void TForm5::set_picture(QLabel* label, const std::string& file) {
   Bitmap picture;
   if (!file.empty() && picture.load(resolve_file(program_dir_, file)) && !picture.empty()) {
-    label->setPixmap(QPixmap::fromImage(picture.image()));
+    label->setPixmap(crisp_pixmap(picture.image()));
     label->resize(picture.width(), picture.height());
   } else {
     label->clear();  // a missing picture leaves an empty area
@@ -172,11 +180,22 @@ void TForm5::set_client_height(int height) {
   setFixedSize(width(), height);
 }
 
-bool TForm5::FormCreate() {
-  // Step 1: the pictures of the run entries and the train button.
+void TForm5::load_folder_pictures() {
   for (size_t i = 0; i < kRunCatalogue.size(); ++i)
     if (*kRunCatalogue[i].picture) set_picture(lines_[i], kRunCatalogue[i].picture);
   set_picture(train1, kTrainPicture);
+  for (TitleButton b : {TitleButton::cts, TitleButton::quit, TitleButton::back, TitleButton::HELP,
+                        TitleButton::loading, TitleButton::cursor, TitleButton::folder}) {
+    QLabel* label = component(title_button_name(b));
+    const QPixmap picture = title_button_picture(program_dir_, b);
+    label->setPixmap(picture);
+    label->resize(picture.deviceIndependentSize().toSize());
+  }
+}
+
+bool TForm5::FormCreate() {
+  // Step 1: the pictures of the run entries and the train button.
+  load_folder_pictures();
   // Step 2: the program must stand in its folder.
   std::error_code ec;
   if (!std::filesystem::is_regular_file(resolve_file(program_dir_, kProgramFolderMark), ec)) {
@@ -258,6 +277,7 @@ void TForm5::Imageclick() {
                        centred(screen_size.height(), kTitleSize.height())});
     state_ = kTitle;
     cts->show();
+    folder->show();
     show_picture_in_image1(title_picture_);
   } else if (state_ == kTitle) {
     state_ = kMenu;
@@ -265,8 +285,10 @@ void TForm5::Imageclick() {
     show_picture_in_image1(menu_picture_);
     quit->hide();
     cts->hide();
+    folder->hide();
     const QPixmap picture = Image1->pixmap();
-    if (!picture.isNull()) place(picture.size(), pos());  // the form takes the menu picture's size
+    if (!picture.isNull())  // the form takes the menu picture's size, in logical pixels
+      place(picture.deviceIndependentSize().toSize(), pos());
   }
 }
 
@@ -411,6 +433,8 @@ void TForm5::backclick() {
   map01->hide();
   cts->show();
   quit->show();
+  folder->show();
+  folder->raise();
 }
 
 void TForm5::quitClick() {
@@ -424,6 +448,41 @@ void TForm5::helpclick() {
     open_help(readme);
   else
     open_document(readme);
+}
+
+void TForm5::folderclick() {
+  QString chosen;
+  if (choose_route_folder) {
+    chosen = choose_route_folder();
+  } else {
+    chosen = QFileDialog::getExistingDirectory(this, QString::fromUtf8(kFolderDialogTitle),
+                                               QString::fromStdString(program_dir_.string()));
+  }
+  if (chosen.isEmpty()) return;
+  change_program_folder(std::filesystem::path(chosen.toStdString()));
+}
+
+bool TForm5::change_program_folder(const std::filesystem::path& chosen) {
+  if (!is_program_folder(chosen)) {
+    if (services_.message) services_.message(QString::fromUtf8(kNotInPlace));
+    return false;
+  }
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(chosen, ec);
+  program_dir_ = ec ? chosen : absolute;
+  // A run or train chosen in the folder before is no choice in this one.
+  route_file_.clear();
+  chosen_train_file_.clear();
+  chosen_train_dir_.clear();
+  map01->clear();
+  map01->hide();
+  cursor->hide();
+  load_folder_pictures();
+  if (state_ == kTitle) show_picture_in_image1(title_picture_);
+  if (state_ == kMenu) show_picture_in_image1(menu_picture_);
+  if (help_) help_->load(program_dir_);
+  settings_.write_text(kRouteFolderSetting, program_dir_.string());
+  return true;
 }
 
 void TForm5::guarded(const std::function<void()>& handler) {
@@ -450,6 +509,8 @@ void TForm5::clicked(QLabel* label) {
     quitClick();
   } else if (label == HELP) {
     helpclick();
+  } else if (label == folder) {
+    folderclick();
   }
 }
 

@@ -69,6 +69,15 @@ class TForm5 final : public QWidget {
   void backclick();
   void quitClick();
   void helpclick();
+  /// The `folder` button on the title picture: a folder dialog; the chosen
+  /// folder becomes the route folder (change_program_folder).
+  void folderclick();
+
+  /// Makes `folder` the route folder of the title: its pictures, its runs and
+  /// its help notes, remembered in the settings for the next start. A folder
+  /// without cabworks.dat gets the program's message, and the title stays on
+  /// the folder it had (false).
+  bool change_program_folder(const std::filesystem::path& folder);
 
   /// Shows the driving form of `selection` modally over the hidden title
   /// and puts the title back afterwards (when `title_after`). False when the
@@ -79,10 +88,12 @@ class TForm5 final : public QWidget {
   /// The status line Label1, repainted at once.
   void set_status(const QString& text);
 
-  // Seams: the file dialog of the train choice (an empty text: cancelled),
-  // the desktop handler of the help page, what happens when the title
-  // closes, and a look at the driving form once it is on show.
+  // Seams: the file dialog of the train choice and the folder dialog of the
+  // route folder (an empty text: cancelled), the desktop handler of the help
+  // page, what happens when the title closes, and a look at the driving form
+  // once it is on show.
   std::function<QString()> choose_train_file;
+  std::function<QString()> choose_route_folder;
   std::function<bool(const std::filesystem::path&)> open_help;
   std::function<void()> on_closed;
   std::function<void(TForm1&)> driving_form_shown;
@@ -131,6 +142,9 @@ class TForm5 final : public QWidget {
   void guarded(const std::function<void()>& handler);
   const CatalogueEntry* catalogue_entry(const QLabel* label) const;
   std::optional<QString> ask_train_file();
+  /// Loads the pictures of the entries, the train button and the form's own
+  /// buttons from the route folder.
+  void load_folder_pictures();
 
   std::filesystem::path program_dir_;
   SettingsStore& settings_;
@@ -165,6 +179,7 @@ class TForm5 final : public QWidget {
   QLabel* HELP = nullptr;
   QLabel* cursor = nullptr;
   QLabel* loading = nullptr;
+  QLabel* folder = nullptr;
   QLabel* Label1 = nullptr;
   std::unique_ptr<TForm1> form_;
 };

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include "platform/bitmap.h"
+#include "platform/device_pixels.h"
 #include "platform/file_paths.h"
 #include "platform/fonts.h"
 #include "platform/surface.h"
@@ -21,7 +22,9 @@ QFont button_font(int pixels) {
 
 /// A rounded button with a white caption.
 QPixmap caption_button(QSize size, const QString& caption, QColor fill, int pixels) {
-  QPixmap picture(size);
+  const qreal ratio = screen_pixel_ratio();
+  QPixmap picture(size * ratio);
+  picture.setDevicePixelRatio(ratio);
   picture.fill(Qt::transparent);
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
@@ -30,13 +33,15 @@ QPixmap caption_button(QSize size, const QString& caption, QColor fill, int pixe
   p.drawRoundedRect(QRectF(0.75, 0.75, size.width() - 1.5, size.height() - 1.5), 6, 6);
   p.setPen(Qt::white);
   p.setFont(button_font(pixels));
-  p.drawText(picture.rect(), Qt::AlignCenter, caption);
+  p.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, caption);
   return picture;
 }
 
 /// An arrow pointing right at the chosen entry, 41 x 33.
 QPixmap cursor_arrow() {
-  QPixmap picture(41, 33);
+  const qreal ratio = screen_pixel_ratio();
+  QPixmap picture(QSize(41, 33) * ratio);
+  picture.setDevicePixelRatio(ratio);
   picture.fill(Qt::transparent);
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
@@ -70,6 +75,9 @@ QPixmap drawn(TitleButton button) {
       return cursor_arrow();
     case TitleButton::loading:
       return caption_button({110, 58}, QString::fromUtf8("読込中…"), QColor(0, 0, 0, 200), 18);
+    case TitleButton::folder:
+      return caption_button({100, 24}, QString::fromUtf8("路線フォルダ"), QColor(40, 60, 100, 230),
+                            13);
   }
   return {};
 }
@@ -90,6 +98,8 @@ QString title_button_name(TitleButton button) {
       return "cursor";
     case TitleButton::loading:
       return "loading";
+    case TitleButton::folder:
+      return "folder";
   }
   return {};
 }
@@ -99,8 +109,8 @@ QPixmap title_button_picture(const std::filesystem::path& program_dir, TitleButt
       "image\\title\\" + title_button_name(button).toLower().toStdString() + ".bmp";
   Bitmap bitmap;
   if (bitmap.load(resolve_file(program_dir, file)) && !bitmap.empty()) {
-    if (button != TitleButton::cursor) return QPixmap::fromImage(bitmap.image());
-    return QPixmap::fromImage(key_out_colour(bitmap.image(), bitmap.pixel(0, bitmap.height() - 1)));
+    if (button != TitleButton::cursor) return crisp_pixmap(bitmap.image());
+    return crisp_pixmap(key_out_colour(bitmap.image(), bitmap.pixel(0, bitmap.height() - 1)));
   }
   return drawn(button);
 }

@@ -9,11 +9,13 @@
 
 namespace cabsim {
 
-enum class TitleButton { cts, quit, back, HELP, cursor, loading };
+/// `folder` chooses the route folder on the title picture.
+enum class TitleButton { cts, quit, back, HELP, cursor, loading, folder };
 
 /// The picture of `button`: image\title\<name>.bmp of `program_dir` when it
 /// can be read (the cursor with its bottom-left colour transparent), else
-/// the form's own drawing.
+/// the form's own drawing, made at the screen's device pixel ratio so that
+/// its caption stays crisp on a scaled screen.
 QPixmap title_button_picture(const std::filesystem::path& program_dir, TitleButton button);
 
 /// The component name of `button` (its file name without ".bmp", lower case).

@@ -19,6 +19,13 @@ TEST(CommandLine, DebugModeOnlyForAFirstArgumentOfExactlyOne) {
   line = parse_command_line({"--train", "t.dat", "--train-dir", "trains\\a\\"}, error);
   EXPECT_EQ(line->train_file, "t.dat");
   EXPECT_EQ(line->train_dir_prefix, "trains\\a\\");
+  EXPECT_FALSE(line->help);
+  EXPECT_TRUE(parse_command_line({"--data", "/d", "--help"}, error)->help);
+  EXPECT_TRUE(parse_command_line({"-h"}, error)->help);
+  // "--help" as the value of an option is that value.
+  line = parse_command_line({"--data", "--help"}, error);
+  EXPECT_FALSE(line->help);
+  EXPECT_EQ(line->data_dir, "--help");
 }
 
 TEST(CommandLine, UnknownOptionsAndMissingValuesAreRefused) {

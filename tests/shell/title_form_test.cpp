@@ -5,10 +5,13 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
+#include "platform/program_folder.h"
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
 #include "shell/driving_form.h"
+#include "shell/help_form.h"
 #include "shell/run_folder.h"
 #include "shell/title_form.h"
 
@@ -343,6 +346,81 @@ TEST(TitleForm, ARunThatCannotBeSetUpBringsTheTitleBack) {
   EXPECT_FALSE(t.form.shift_flag());
   EXPECT_EQ(t.form.driving_form(), nullptr);
   t.form.close();
+}
+
+TEST(TitleForm, TheFolderButtonChangesTheRouteFolderOnlyToAProgramFolderAndRemembersIt) {
+  test::ensure_qt_app();
+  TitleFolder first;
+  TitleFolder second;
+  // The second folder's mark written in capitals, as folders from elsewhere
+  // may have it; its notes and title picture tell it apart.
+  std::filesystem::rename(second.run.dir / "cabworks.dat", second.run.dir / "CABWORKS.DAT");
+  second.run.dir.write_sjis("operation.dat", "二番目の説明\n");
+  QImage title(800, 600, QImage::Format_RGB32);
+  title.fill(QColor(200, 40, 40));
+  for (const char* name : kTitlePictures) {
+    std::string file = name;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    title.save(QString::fromStdString((second.run.dir / file).string()), "JPG");
+  }
+  test::TempDir settings_dir;
+  QtSettingsStore store(SettingsFiles::in_folder(settings_dir.path()));
+  std::vector<QString> messages;
+  TForm5 form(first.run.dir.path(), store,
+              {{}, [&](const QString& t) { messages.push_back(t); }, [](const QString&) {}});
+  TForm4 help(first.run.dir.path());
+  form.set_help_form(&help);
+  ASSERT_TRUE(form.FormCreate());
+  form.Timer1Timer();  // no film: the title picture
+  ASSERT_EQ(form.state(), TForm5::kTitle);
+  QLabel* button = form.component("folder");
+  ASSERT_NE(button, nullptr);
+  EXPECT_FALSE(button->isHidden());
+  EXPECT_GE(button->x(), 0);
+  EXPECT_LE(button->geometry().bottom(), TForm5::kTitleSize.height());
+
+  // Cancelled, an empty folder, a file, a folder that is not there: the
+  // title stays where it was, with the program's message for each refusal.
+  const std::filesystem::path empty = first.run.dir / "empty";
+  std::filesystem::create_directories(empty);
+  std::vector<QString> answers{"", QString::fromStdString(empty.string()),
+                               QString::fromStdString((first.run.dir / "run.wav").string()),
+                               QString::fromStdString((first.run.dir / "nowhere").string())};
+  size_t asked = 0;
+  form.choose_route_folder = [&] { return answers[asked++]; };
+  for (size_t i = 0; i < answers.size(); ++i) click(button, Qt::LeftButton);
+  EXPECT_EQ(asked, answers.size());
+  EXPECT_EQ(messages, std::vector<QString>(3, QString::fromUtf8(kNotInPlace)));
+  EXPECT_EQ(form.program_dir(), first.run.dir.path());
+  EXPECT_FALSE(store.read_text(kRouteFolderSetting));
+  EXPECT_EQ(help.windowTitle(), QString::fromUtf8("操作説明"));
+
+  // A program folder: the title, the notes and the runs come from it, and it
+  // is remembered for the next start.
+  form.choose_route_folder = [&] { return QString::fromStdString(second.run.dir.path().string()); };
+  click(button, Qt::LeftButton);
+  EXPECT_EQ(messages.size(), 3u);
+  EXPECT_EQ(form.program_dir(), second.run.dir.path());
+  EXPECT_EQ(store.read_text(kRouteFolderSetting), second.run.dir.path().string());
+  EXPECT_EQ(help.windowTitle(), QString::fromUtf8("二番目の説明"));
+  const QImage shown = form.component("Image1")->pixmap().toImage();
+  ASSERT_FALSE(shown.isNull());
+  EXPECT_GT(qRed(shown.pixel(400, 300)), 150);
+
+  form.Imageclick();
+  EXPECT_TRUE(button->isHidden());  // the menu has no folder button
+  for (int i = 0; i < 12; ++i) form.Timer1Timer();
+  form.lineclick(form.entry(0));
+  std::filesystem::path driven;
+  form.driving_form_shown = [&](TForm1& driving) {
+    driven = form.last_selection().program_dir;
+    driving.close();
+  };
+  form.Trainclick(form.component("train1"));
+  EXPECT_EQ(driven, second.run.dir.path());
+  form.backclick();
+  EXPECT_FALSE(button->isHidden());  // back on the title picture
+  form.close();
 }
 
 }  // namespace
