@@ -43,7 +43,10 @@ bool mascon_code_matches(std::string_view code, std::string_view message) {
 
 bool mascon_line_matches(const MasconMap& map, int32_t line, std::string_view message) {
   if (line < 0 || line >= map.count) return false;
-  return mascon_code_matches(map.codes[static_cast<size_t>(line)], message);
+  // A blank line of the file names no code: an empty message (a carriage
+  // return alone) must not act on it.
+  const std::string& code = map.codes[static_cast<size_t>(line)];
+  return !code.empty() && mascon_code_matches(code, message);
 }
 
 }  // namespace cabsim

@@ -53,7 +53,7 @@ MasconMap read_mascon_bytes(std::string bytes);
 /// equal `code` as a whole, case-sensitively: a longer code never matches.
 bool mascon_code_matches(std::string_view code, std::string_view message);
 
-/// True when line `line` of `map` is a code and matches `message`.
+/// True when line `line` of `map` is a code (not blank) and matches `message`.
 bool mascon_line_matches(const MasconMap& map, int32_t line, std::string_view message);
 
 }  // namespace cabsim

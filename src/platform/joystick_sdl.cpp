@@ -35,6 +35,7 @@ JoystickReading SdlJoystick::poll() {
   SDL_JoystickUpdate();  // also finds controllers plugged in or pulled out
   attach();
   if (!joystick_) return reading;
+  reading.connected = true;
   if (SDL_JoystickNumAxes(joystick_) > 0)
     reading.x = apply_joystick_dead_zone(SDL_JoystickGetAxis(joystick_, 0));
   if (SDL_JoystickNumAxes(joystick_) > 1)

@@ -11,7 +11,6 @@
 namespace cabsim {
 namespace {
 
-
 std::string fixed_decimals(long double v, int decimals) {
   if (!std::isfinite(v)) return "NaN";
   char buf[64];
@@ -127,6 +126,15 @@ ValueDisplay value_display(const Run& run, const DisplayFigures& figures) {
   d.bar_trailer = bar(s.trailer_brake_cylinder.real());
   d.bar_electric = bar(s.electric_brake_current);
   return d;
+}
+
+std::string serial_line_caption(std::string_view line) {
+  std::string bytes(line);
+  // 0x7F and the control bytes are no Shift-JIS character either: the
+  // conversion shows them as U+FFFD with every other byte it cannot read.
+  for (char& c : bytes)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = static_cast<char>(0xFF);
+  return sjis_to_utf8(bytes);
 }
 
 }  // namespace cabsim

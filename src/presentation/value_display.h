@@ -102,6 +102,11 @@ struct ValueDisplay {
 /// The texts of the value display for the run as it stands.
 ValueDisplay value_display(const Run& run, const DisplayFigures& figures);
 
+/// A serial line as the value display's caption (UTF-8): the line's bytes
+/// read as Shift-JIS, control characters and bytes that are no character
+/// shown as U+FFFD.
+std::string serial_line_caption(std::string_view line);
+
 /// The sound grid: channels 0 .. 99, ten to a row.
 constexpr int kGridChannels = 100;
 

@@ -13,6 +13,7 @@
 #include "presentation/notices.h"
 #include "presentation/sign_column.h"
 #include "presentation/station_display.h"
+#include "run/controllers.h"
 #include "run/tick_steps.h"
 #include "sound/brake_sounds.h"
 #include "sound/running_sounds.h"
@@ -80,9 +81,10 @@ constexpr TickStep kMainSteps[] = {
     {41, "stop-request lamp", stop_request_lamp_step},
 };
 
-// 43 USBScan and 45 the value display's sound grid join here.
+// 45, the value display's sound grid, is drawn by the form after the tick.
 constexpr TickStep kLateSteps[] = {
     {42, "commentary", commentary_step},
+    {43, "USB controller", usb_scan_step},
     {44, "calls", kanko_queue_play},
 };
 

@@ -126,8 +126,8 @@ bool TForm1::FormCreate(const RunSelection& chosen) {
   for (QLabel* label : labels_) label->setVisible(selection.debug_mode);
   // Step 2: the settings; a missing group is made with its defaults.
   const DrivingSwitches switches = settings_.read_switches();
-  PadCodes pad_codes;
-  settings_.read_pad_codes(pad_codes);
+  // The pad codes the settings lack keep what an earlier run read.
+  settings_.read_pad_codes(devices_->pad_codes);
   RunSettings run_settings{switches.Kanko, switches.Information, switches.ATS, switches.Tunnel};
   // Step 3: the work pictures are made as the display pass needs them.
   AssemblySteps steps;
@@ -147,6 +147,7 @@ bool TForm1::FormCreate(const RunSelection& chosen) {
     services_.fail(QString::fromStdString(e.what()));
     return false;
   }
+  run_->pad_codes = devices_->pad_codes;
   // The rest of step 16: the menus follow the starting state.
   set_menu_checks();
   build_move_menu();
@@ -262,6 +263,7 @@ void TForm1::FormCloseQuery() {
   idle_.stop();  // the idle handler goes first
   timers_.set_motion_cycle(false);
   timers_.set_operation_tick(false);
+  if (ComPort1 && ComPort1->is_open()) ComPort1->close();
   const DrivingSwitches switches{run_->settings.Kanko, run_->settings.Information,
                                  run_->settings.ATS, run_->settings.Tunnel};
   run_to_rest(*run_);
@@ -312,6 +314,7 @@ void TForm1::on_motion_cycle() {
 void TForm1::on_operation_tick() {
   if (!run_) return;
   guard_.run("Timer1Timer", [this] { Timer1Timer(*run_); });
+  deliver_posted_keys();  // what the pad posted, after the tick
   if (auto* silent = dynamic_cast<SilentSoundChannels*>(DDSD1.get()))
     silent->advance(UiTimer::kFormTimerMs);
   if (after_operation_tick) after_operation_tick(*run_);
@@ -331,6 +334,8 @@ constexpr std::string_view kValueDisplayPlace = "ValueDisplayPlace";
 
 void TForm1::make_value_display() {
   values_ = std::make_unique<TForm3>(this);
+  if (run_ && !run_->view.value_display_caption.empty())
+    values_->setWindowTitle(QString::fromStdString(run_->view.value_display_caption));
   values_->forward_key = [this](QKeyEvent* event) { key_pressed(event); };
   values_->reload_speed_units = [this] {
     if (run_) guard_.run("Button1Click", [this] { Button1Click(*run_); });
@@ -425,6 +430,7 @@ void TForm1::follow_state() {
   signs_->follow(s.signs, s.slope_text);
   follow_monitor();
   follow_value_display();
+  follow_controller_menu();
 }
 
 void TForm1::follow_monitor() {

@@ -23,6 +23,7 @@
 #include "presentation/overlay_texts.h"
 #include "run/handler_guard.h"
 #include "shell/cab_panel_hooks.h"
+#include "shell/controller_devices.h"
 #include "shell/qt_run_timers.h"
 #include "shell/shell_services.h"
 #include "shell/sign_column_pictures.h"
@@ -102,6 +103,22 @@ class TForm1 final : public QMainWindow {
   /// One display pass (the idle handler of the run).
   void AppIdle();
 
+  /// The controller devices and settings of the program, kept across runs;
+  /// without them the form keeps its own for its run. Set before FormCreate.
+  void set_controller_devices(ControllerDevices* devices);
+  ControllerDevices& controller_devices() { return *devices_; }
+
+  // The Controller menu.
+  /// COM11Click .. COM41Click: controller kind 0 .. 3, its item alone checked.
+  void COMClick(int32_t kind);
+  /// The serial port's settings dialog.
+  void Setup1Click();
+  /// Closes the port when it is open, else opens it; a failure is a message.
+  void Connect1Click();
+  void debug1Click(bool checked);
+  /// The run's serial port; null until the menu first asks for it.
+  SerialPort* serial_port() const { return ComPort1.get(); }
+
   /// The help form of the program (made at start-up); without one the form
   /// makes its own when the menu asks for it.
   void set_help_form(TForm4* help);
@@ -173,6 +190,12 @@ class TForm1 final : public QMainWindow {
   void follow_value_display();
   void make_value_display();
   void update_value_display();
+  /// The serial port, made with the program's settings when first needed.
+  SerialPort& com_port();
+  void on_serial_received(int waiting);
+  /// Handles the keys the controllers posted, as typed keys.
+  void deliver_posted_keys();
+  void follow_controller_menu();
 
   // The display pass, step by step.
   void fetch_film_frame();
@@ -203,6 +226,9 @@ class TForm1 final : public QMainWindow {
   QtRunTimers timers_;
   FilmSourceFfmpeg film_;
   std::unique_ptr<Run> run_;
+  ControllerDevices own_devices_;
+  ControllerDevices* devices_ = &own_devices_;
+  std::unique_ptr<SerialPort> ComPort1;
   TForm4* help_ = nullptr;
   std::unique_ptr<TForm4> own_help_;
 

@@ -1,5 +1,6 @@
 // The driving form's menus, keys, wheel and clicks, each reaching its
 // handler of the run.
+#include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -7,6 +8,7 @@
 
 #include "data/shift_jis.h"
 #include "operation/stations.h"
+#include "run/controllers.h"
 #include "run/form_handlers.h"
 #include "run/keyboard.h"
 #include "run/start_pause.h"
@@ -14,6 +16,8 @@
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
 #include "shell/run_dialogs.h"
+#include "shell/serial_settings_dialog.h"
+#include "shell/value_display_form.h"
 
 namespace cabsim {
 namespace {
@@ -97,19 +101,29 @@ void TForm1::build_menus() {
   connect(p1, &QAction::triggered, this, [this] { N2Click(); });
   connect(item(show, "N2", "列車設定(&T)"), &QAction::triggered, this, [this] { N2Click(); });
 
-  // The controllers and the saved states come with their own parts.
+  // The controllers: one kind checked at a time; the serial port's settings
+  // and connection; the pad's axes in the caption.
   QMenu* control = bar->addMenu("Controller(&C)");
   control->setObjectName("Controller1");
-  QAction* standard = item(control, "COM11", "標準/TSマスコン(&N)");
-  standard->setCheckable(true);
-  standard->setChecked(true);
-  item(control, "COM21", "電車でGO!コントローラ Windows版(&W)", false);
-  item(control, "COM31", "電車でGO!コントローラ PlayStation版(&P)", false);
-  item(control, "COM41", "三鶯重工 OHC-PC01(&S)", false);
+  auto* kinds = new QActionGroup(control);
+  kinds->setExclusive(true);
+  const char* kind_items[][2] = {{"COM11", "標準/TSマスコン(&N)"},
+                                 {"COM21", "電車でGO!コントローラ Windows版(&W)"},
+                                 {"COM31", "電車でGO!コントローラ PlayStation版(&P)"},
+                                 {"COM41", "三鶯重工 OHC-PC01(&S)"}};
+  for (int32_t kind = 0; kind < 4; ++kind) {
+    QAction* a = check_item(control, kind_items[kind][0], kind_items[kind][1]);
+    kinds->addAction(a);
+    a->setChecked(kind == kStandardController);
+    connect(a, &QAction::triggered, this, [this, kind] { COMClick(kind); });
+  }
   control->addSeparator();
-  item(control, "Setup1", "TSマスコン（設定）(&P)", false);
-  item(control, "Connect1", "TSマスコン（接続）(&C)", false);
-  item(control, "debug1", "デバッグオプション(&D)", false);
+  connect(item(control, "Setup1", QString::fromUtf8("TSマスコン（設定）(&P)")), &QAction::triggered,
+          this, [this] { Setup1Click(); });
+  connect(check_item(control, "Connect1", "TSマスコン（接続）(&C)"), &QAction::triggered, this,
+          [this] { Connect1Click(); });
+  connect(check_item(control, "debug1", "デバッグオプション(&D)"), &QAction::toggled, this,
+          [this](bool on) { debug1Click(on); });
 
   QMenu* save = bar->addMenu("Save(&S)");
   save->setObjectName("SaveS1");
@@ -225,6 +239,83 @@ void TForm1::ask_crew_change() {
     connect(kotai_.get(), &QDialog::rejected, this, [this] { BackClick(); });
   }
   kotai_->open();
+}
+
+void TForm1::set_controller_devices(ControllerDevices* devices) {
+  devices_ = devices ? devices : &own_devices_;
+}
+
+void TForm1::COMClick(int32_t kind) {
+  if (!run_) return;
+  controller_kind_click(*run_, kind);
+  // The joystick service starts the first time a pad is chosen.
+  if (run_->state.controller_kind != kStandardController && !run_->joystick)
+    run_->joystick = &devices_->joystick();
+  follow_controller_menu();
+}
+
+SerialPort& TForm1::com_port() {
+  if (!ComPort1) {
+    ComPort1 = devices_->make_serial_port();
+    if (devices_->serial_settings) ComPort1->set_settings(*devices_->serial_settings);
+    ComPort1->set_receive_handler([this](int waiting) { on_serial_received(waiting); });
+  }
+  return *ComPort1;
+}
+
+void TForm1::Setup1Click() {
+  SerialPortSettings chosen = com_port().settings();
+  if (!SerialSettingsDialog::edit(chosen, this)) return;
+  com_port().set_settings(chosen);  // taken at the next opening
+  devices_->serial_settings = chosen;
+}
+
+void TForm1::Connect1Click() {
+  SerialPort& port = com_port();
+  if (port.is_open()) {
+    port.close();
+  } else {
+    const std::string failure = port.open();
+    if (!failure.empty()) show_message(failure);
+  }
+  follow_controller_menu();
+}
+
+void TForm1::debug1Click(bool checked) {
+  if (!run_) return;
+  cabsim::debug1Click(*run_, checked);
+  follow_state();
+}
+
+void TForm1::on_serial_received(int waiting) {
+  if (!ComPort1) return;
+  const std::string received = ComPort1->read(waiting);
+  if (!run_ || closed_) return;
+  guard_.run("RxChar", [&] { RxChar(*run_, received); });
+  deliver_posted_keys();
+  follow_state();
+}
+
+void TForm1::deliver_posted_keys() {
+  if (!run_ || run_->state.posted_keys.empty()) return;
+  guard_.run("AsciiDown", [this] { cabsim::deliver_posted_keys(*run_); });
+}
+
+void TForm1::follow_controller_menu() {
+  if (!run_) return;
+  static constexpr const char* kKindItems[] = {"COM11", "COM21", "COM31", "COM41"};
+  const int32_t kind = run_->state.controller_kind;
+  if (kind >= 0 && kind < 4) menu_item(kKindItems[kind])->setChecked(true);
+  menu_item("Connect1")->setChecked(ComPort1 && ComPort1->is_open());
+  if (QAction* debug = menu_item("debug1"); debug->isChecked() != (run_->state.usb_debug != 0)) {
+    QSignalBlocker quiet(debug);
+    debug->setChecked(run_->state.usb_debug != 0);
+  }
+  const std::string& caption = run_->view.value_display_caption;
+  if (values_ && !caption.empty()) {
+    const QString title = QString::fromStdString(caption);
+    if (values_->windowTitle() != title) values_->setWindowTitle(title);
+  }
 }
 
 QAction* TForm1::menu_item(const QString& name) const {

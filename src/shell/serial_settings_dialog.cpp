@@ -28,6 +28,9 @@ SerialSettingsDialog::SerialSettingsDialog(const SerialPortSettings& settings, Q
   setWindowTitle(QStringLiteral("Serial port"));
   port_ = new QComboBox(this);
   port_->setEditable(true);  // a port the machine does not list can be typed
+  // Wide enough for a device path such as /dev/serial/by-id/... to be read.
+  port_->setMinimumContentsLength(28);
+  port_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   for (const std::string& name : real_serial_ports()) port_->addItem(QString::fromStdString(name));
   port_->setCurrentText(QString::fromStdString(settings.port));
 

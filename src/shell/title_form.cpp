@@ -395,6 +395,7 @@ bool TForm5::run_driving_form(const RunSelection& selection, bool title_after) {
     // needs no window modality, which would also lock out the help form.
     form_ = std::make_unique<TForm1>(settings_, services_, std::make_unique<CabPanel>());
     form_->set_help_form(help_);
+    form_->set_controller_devices(&controllers_);
     created = form_->FormCreate(selection);
     if (created) {
       hide();

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "platform/media_player.h"
+#include "shell/controller_devices.h"
 #include "shell/shell_services.h"
 #include "shell/title_catalogue.h"
 #include "state/run.h"
@@ -181,6 +182,8 @@ class TForm5 final : public QWidget {
   QLabel* loading = nullptr;
   QLabel* folder = nullptr;
   QLabel* Label1 = nullptr;
+  /// Pad codes, port settings and the joystick, kept from run to run.
+  ControllerDevices controllers_;
   std::unique_ptr<TForm1> form_;
 };
 

@@ -17,9 +17,11 @@
 #include "data/train_params.h"
 #include "state/clock.h"
 #include "state/film_source.h"
+#include "state/joystick.h"
 #include "state/run_state.h"
 #include "state/run_timers.h"
 #include "state/run_view.h"
+#include "state/settings_store.h"
 #include "state/sound_channels.h"
 
 namespace cabsim {
@@ -67,6 +69,11 @@ struct Run {
   /// Shows frame n of the film at once, before the next display pass (the
   /// first picture of a film insert); empty without a display.
   std::function<void(int32_t n)> show_film_frame;
+  /// The game controller the tick polls while a pad kind is chosen; null
+  /// polls as no controller present.
+  Joystick* joystick = nullptr;
+  /// The PlayStation pad's codes of each handle position (`padcontroller`).
+  PadCodes pad_codes;
 
   SoundChannels& sounds;
   Clock& clock;

@@ -338,6 +338,7 @@ std::vector<RunField> make_fields() {
       VIEW_SJIS(selector_text),
       VIEW_UTF8(top_message),
       VIEW_INT(value_display_shown),
+      VIEW_UTF8(value_display_caption),
       VIEW_UTF8(window_caption),
       VIEW_UTF8(start_caption),
       // Counters, delays and settings of the rules.
@@ -368,6 +369,12 @@ std::vector<RunField> make_fields() {
       STATE_INT(door_sound_limit),
       STATE_INT(crew_change_station),
       STATE_INT(random_state),
+      // Controllers.
+      STATE_INT(controller_kind),
+      STATE_INT(last_state_sum),
+      STATE_SJIS(serial_pending),
+      STATE_INT(usb_debug),
+      STATE_SJIS(posted_keys),
       // What the rules decided for the view.
       VIEW_INT(timecalc_seconds),
       VIEW_SJIS(first_notice),

@@ -33,6 +33,17 @@ constexpr int32_t kPassedAtDanger = 998;
 /// No frame seen yet (a frame is never this low).
 constexpr int32_t kNoFrameSeen = INT32_MIN;
 
+/// Controller kinds of the Controller menu.
+constexpr int32_t kStandardController = 0;
+constexpr int32_t kWindowsPad = 1;
+constexpr int32_t kPlayStationPad = 2;
+constexpr int32_t kOhcPc01 = 3;
+/// Characters of a serial line kept at most (a code is compared with the
+/// first five; the caption shows the line).
+constexpr size_t kMaxSerialLine = 256;
+/// Posted keys waiting at most; more are dropped.
+constexpr size_t kMaxPostedKeys = 32;
+
 /// A queue of numbers in fixed slots, the first empty slot (-1) after the
 /// last entry: the level crossings met and the calls to be spoken.
 template <size_t N>
@@ -303,6 +314,20 @@ struct RunState {
   int32_t announcement_counter = 0;  ///< one-man: announcements given
   uint8_t stop_request = 0;          ///< one-man: a passenger asked for the stop
   int32_t stop_request_clock = 0;    ///< clock of the request
+
+  // --- controllers ------------------------------------------------------------
+  /// 0 standard / TS master controller (serial and keys), 1 Windows pad,
+  /// 2 PlayStation pad, 3 OHC-PC01; the pads are polled by the tick.
+  int32_t controller_kind = kStandardController;
+  /// X + Y + E + M of the last pad poll that was acted on.
+  int32_t last_state_sum = 0;
+  /// Serial characters received since the last carriage return, at most
+  /// kMaxSerialLine of them (the rest of an overlong line is dropped).
+  std::string serial_pending;
+  uint8_t usb_debug = 0;  ///< menu item debug1: the pad's axes in the caption
+  /// Characters the controllers posted to the form, handled after the event
+  /// that posted them, in order; '\r' stands for an Enter key-down.
+  std::string posted_keys;
 };
 
 /// The running state at the start of a run of `train` (whose brake steps have

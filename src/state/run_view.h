@@ -28,9 +28,12 @@ struct RunView {
   /// A message box a rule asks for (UTF-8); the form shows it and empties it.
   std::string message;
   uint8_t value_display_shown = 0;  ///< F3: the value display is on show
-  std::string next_station_text;    ///< Shift-JIS, like the route file
-  std::string car_count_text;       ///< Shift-JIS
-  std::string selector_text;        ///< Shift-JIS
+  /// The value display's caption: the last serial line (UTF-8); empty keeps
+  /// the form's own caption.
+  std::string value_display_caption;
+  std::string next_station_text;  ///< Shift-JIS, like the route file
+  std::string car_count_text;     ///< Shift-JIS
+  std::string selector_text;      ///< Shift-JIS
   std::string clock_text;
   int32_t timecalc_seconds = -1;  ///< seconds of the clock text last written; -1 none
   std::string first_notice;

@@ -30,6 +30,7 @@ class SimFolder {
                     "[Path]\nmovie\\\n[Forward]\n前\n[Neut]\n緩め\n[Neut2]\n切\n[EB]\n非常\n"
                     "[Gears]\nN\n1速\n2速\n3速\n4速\n5速\n");
   }
+  void write(std::string_view name, std::string_view bytes) const { dir_.write_bytes(name, bytes); }
   test::ToolResult simulate(const std::string& script, std::vector<std::string> more) const {
     dir_.write_bytes("script.txt", script);
     std::vector<std::string> args = {
@@ -187,9 +188,10 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
             "t_ms,tick_count,main_reservoir,reverser_text\n"
             "0,0,880,前\n100,1,879.9799,前\n200,2,879.9598,前\n300,3,879.9397,前\n");
 
-  for (const char* script : {"10 serial P1\n", "10 joystick 1\n", "10 fly\n", "x start\n",
-                             "20 start\n10 start\n", "10 key F13\n", "10 char ab\n",
-                             "10 menu OFF1\n", "10 menu OFF3 on\n", "10 menu D1 on off\n"})
+  for (const char* script :
+       {"10 serial P\\q\n", "10 pad 1 2\n", "10 pad 40000 0 0\n", "10 controller 4\n",
+        "10 joystick 1\n", "10 fly\n", "x start\n", "20 start\n10 start\n", "10 key F13\n",
+        "10 char ab\n", "10 menu OFF1\n", "10 menu OFF3 on\n", "10 menu D1 on off\n"})
     EXPECT_EQ(folder.simulate(script, {"--until-ms", "100"}).exit_code, 2) << script;
   EXPECT_EQ(folder.simulate("", {"--until-ms", "100", "--fields", "nonsense"}).exit_code, 2);
   EXPECT_EQ(folder.simulate("", {}).exit_code, 2);  // no --until-ms
@@ -197,6 +199,32 @@ TEST(SimulateTool, FieldsScriptsAndCommandsNotBuiltYet) {
       run_tool({"simulate", "--data", "/nonexistent", "--route", "x.dat", "--until-ms", "10"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out, "mascon.datを読み込めません\n");
+}
+
+TEST(SimulateTool, ScriptsFeedTheSerialControllerAndThePad) {
+  SimFolder folder;
+  folder.write("mascon.dat", "P1\r\nP2\r\nP3\r\nP4\r\nP5\r\nP6\r\nN\r\nB1\r\n");
+  auto r = folder.simulate(
+      "0 start\n"
+      "50 serial P3\n"
+      "150 serial-part B\n"
+      "160 serial 1\\rN\n"  // "B1", then "N" and the carriage return: B1, neutral
+      "250 controller 1\n"
+      "250 pad 20000 0 0\n"   // Windows pad: emergency at the tick of 300
+      "350 pad none\n"        // pulled out: the brake stays
+      "550 pad 0 -8000 4\n",  // notch 2 (after the dead zone), button 2 posts the horn
+      {"--until-ms", "600", "--every-ms", "100", "--fields",
+       "power_handle,brake_handle,serial_pending,last_state_sum,controller_kind"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "t_ms,power_handle,brake_handle,serial_pending,last_state_sum,controller_kind\n"
+            "0,0,-8,,0,0\n"
+            "100,3,0,,0,0\n"
+            "200,0,0,,0,0\n"
+            "300,0,-8,,19328,1\n"
+            "400,0,-8,,19328,1\n"
+            "500,0,-8,,19328,1\n"
+            "600,2,0,,-6692,1\n");
 }
 
 TEST(SimulateTool, TracesTheSignalsClearingBehindTheTrainAhead) {

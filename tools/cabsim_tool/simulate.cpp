@@ -12,9 +12,11 @@
 
 #include "data/definition_error.h"
 #include "data/shift_jis.h"
+#include "input/joystick.h"
 #include "platform/file_paths.h"
 #include "platform/film_index_ffmpeg.h"
 #include "platform/settings_store_qt.h"
+#include "run/controllers.h"
 #include "run/form_handlers.h"
 #include "run/handler_guard.h"
 #include "run/keyboard.h"
@@ -37,9 +39,28 @@ const std::vector<std::string> kDefaultFields = {
     "speed",          "position",         "current_frame", "power_handle",           "brake_handle",
     "tractive_force", "resistance_force", "brake_force",   "trailer_brake_cylinder", "speed_text"};
 
+/// The joystick a script sets: its readings pass the dead zone as the
+/// device's do.
+class ScriptedJoystick final : public Joystick {
+ public:
+  JoystickReading poll() override { return reading_; }
+  void set(const ScriptCommand& cmd) {
+    reading_ = JoystickReading{};
+    if (!cmd.pad_connected) return;
+    reading_.x = apply_joystick_dead_zone(cmd.pad_x);
+    reading_.y = apply_joystick_dead_zone(cmd.pad_y);
+    reading_.buttons = cmd.pad_buttons;
+    reading_.connected = true;
+  }
+
+ private:
+  JoystickReading reading_;
+};
+
 /// Everything a simulated run needs, in the order it must be built.
 struct Simulation {
   VirtualClock clock;
+  ScriptedJoystick pad;
   SilentSoundChannels sounds;
   FilmIndexFfmpeg film;  ///< the films' frames, no pictures
   std::unique_ptr<Run> run;
@@ -66,11 +87,14 @@ struct Simulation {
         clock, [this] { guard.run("MMTimer1Timer", [this] { MMTimer1Timer(*run); }); },
         [this] {
           guard.run("Timer1Timer", [this] { Timer1Timer(*run); });
+          // What the pad posted is handled after the tick, as typed.
+          guard.run("posted keys", [this] { deliver_posted_keys(*run); });
           show_message();
         },
         [this](int64_t ms) { sounds.advance(ms); });
     run = std::make_unique<Run>(sounds, clock, *scheduler);
     run->film = &film;
+    run->joystick = &pad;
   }
 };
 
@@ -121,6 +145,16 @@ void execute(Simulation& sim, const ScriptCommand& cmd) {
     case ScriptAction::kKey:
       keydowns(run, cmd.key, cmd.shift);
       break;
+    case ScriptAction::kSerial:
+      RxChar(run, cmd.serial);
+      deliver_posted_keys(run);
+      break;
+    case ScriptAction::kPad:
+      sim.pad.set(cmd);
+      break;
+    case ScriptAction::kController:
+      controller_kind_click(run, cmd.number);
+      break;
     case ScriptAction::kWheel:
       mouse_wheel(run, cmd.wheel_up);
       break;
@@ -137,6 +171,9 @@ void execute(Simulation& sim, const ScriptCommand& cmd) {
           break;
         case MenuItem::kOFFV1:
           OFFV1Click(run, cmd.checked);
+          break;
+        case MenuItem::kDebug1:
+          debug1Click(run, cmd.checked);
           break;
       }
       break;
@@ -330,6 +367,8 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
       }
     };
     assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file, steps);
+    // The PlayStation pad's codes, from the settings given (else all 0).
+    sim.settings->read_pad_codes(sim.run->pad_codes);
   } catch (const DefinitionError& e) {
     out << e.what() << '\n';
     return 1;
