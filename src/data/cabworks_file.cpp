@@ -70,7 +70,8 @@ CabworksText read_cabworks(DefinitionReader reader) {
   CabworksText text;
   std::vector<KeyEntry> table = cabworks_keys(text);
   try {
-    read_keyed_file(reader, table, {});
+    // Not one key of the text file: not the text file at all.
+    if (read_keyed_file(reader, table, {}) == 0) throw ReadFailure{};
   } catch (const ReadFailure&) {
     throw DefinitionError(std::string(kCabworksFileError));
   }

@@ -91,16 +91,20 @@ long double csv_real(std::string_view line, int n) {
   return to_real(CsvField(line, n));
 }
 
-void read_keyed_file(DefinitionReader& reader, const std::vector<KeyEntry>& table,
-                     std::string_view pass_label) {
+size_t read_keyed_file(DefinitionReader& reader, const std::vector<KeyEntry>& table,
+                       std::string_view pass_label) {
+  size_t matched = 0;
   while (!reader.at_end()) {
     reader.next_line();
     reader.label = pass_label;
     for (const KeyEntry& entry : table) {
       if (!entry.label.empty()) reader.label = entry.label;
-      if (reader.current_starts_with(entry.key)) entry.read(reader);
+      if (!reader.current_starts_with(entry.key)) continue;
+      entry.read(reader);
+      ++matched;
     }
   }
+  return matched;
 }
 
 }  // namespace cabsim

@@ -89,7 +89,9 @@ struct KeyEntry {
 /// then tests every key of `table` in order against the current line (a key
 /// that matched has read its values; the remaining keys are tested against the
 /// last line it read). ReadFailure propagates to the caller's frame.
-void read_keyed_file(DefinitionReader& reader, const std::vector<KeyEntry>& table,
+/// Returns how many times a key matched: none means the file is not of the
+/// kind the table reads (empty, noise, another format under its name).
+size_t read_keyed_file(DefinitionReader& reader, const std::vector<KeyEntry>& table,
                      std::string_view pass_label);
 
 /// Stores `value` at `count` in a table of `capacity` entries, or raises

@@ -285,7 +285,11 @@ std::unique_ptr<RouteTables> read_route(DefinitionReader reader, const RouteRead
   RouteKeyTable keys(*route, context);
   std::vector<KeyEntry> table = keys.build();
   try {
-    read_keyed_file(reader, table, kRoutePassLabel);
+    if (read_keyed_file(reader, table, kRoutePassLabel) == 0) {
+      // Not one key of a route file: not a route file at all, told as a
+      // missing one is.
+      throw DefinitionError(route_error_message({}, {}));
+    }
   } catch (const ReadFailure&) {
     throw DefinitionError(route_error_message(reader.label, reader.current()));
   }

@@ -445,7 +445,11 @@ TrainParams read_train(DefinitionReader reader, std::string_view train_dir_prefi
   TrainKeyTable keys(train, train_dir_prefix);
   std::vector<KeyEntry> table = keys.build();
   try {
-    read_keyed_file(reader, table, kTrainPassLabel);
+    if (read_keyed_file(reader, table, kTrainPassLabel) == 0) {
+      // Not one key of a train file: not a train file at all, told as a
+      // missing one is.
+      throw DefinitionError(std::string(kTrainFileError));
+    }
   } catch (const ReadFailure&) {
     throw DefinitionError(std::string(kTrainFileError) + reader.label);
   }

@@ -3,7 +3,6 @@
 #include "data/wave_seconds.h"
 #include "data/regular_file.h"
 
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -89,7 +88,7 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
 WaveLength wave_length_of_file(const std::filesystem::path& path) {
   if (!is_regular_file_path(path)) {
     WaveLength failed;
-    failed.error = path.string() + ": not a regular file";
+    failed.error = path.string() + " が見つかりません";
     return failed;
   }
   std::ifstream in(path, std::ios::binary);
@@ -97,7 +96,7 @@ WaveLength wave_length_of_file(const std::filesystem::path& path) {
   uintmax_t size = in ? std::filesystem::file_size(path, ec) : 0;
   if (!in || ec) {
     WaveLength failed;
-    failed.error = path.string() + ": " + (in ? ec.message() : std::strerror(errno));
+    failed.error = path.string() + " を読み込めません";
     return failed;
   }
   return walk_chunks(in, size, path.string());

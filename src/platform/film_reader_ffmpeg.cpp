@@ -207,15 +207,29 @@ std::string FilmReaderFfmpeg::open(const std::filesystem::path& file) {
 std::string FilmReaderFfmpeg::read_frame_table(int64_t file_size) {
   AVStream* st = format_->streams[stream_];
   const int entries = avformat_index_get_entries_count(st);
+  bool cut = false;
   for (int i = 0; i < entries && static_cast<int32_t>(frames_.size()) < kMaxFrames; ++i) {
     const AVIndexEntry* e = avformat_index_get_entry(st, i);
     if (!e || e->pos < 0) continue;
     // A truncated file keeps index entries for frames it no longer holds.
-    if (e->pos + e->size > file_size) break;
+    if (e->pos + e->size > file_size) {
+      cut = true;
+      break;
+    }
     frames_.push_back({e->pos, e->timestamp, (e->flags & AVINDEX_KEYFRAME) != 0});
   }
-  if (frames_.empty()) {
-    if (std::string failure = scan_frame_table(); !failure.empty()) return failure;
+  // An index that does not cover the frames the header declares is a film
+  // cut short or damaged (the index of a film cut before its end is lost, and
+  // the demuxer keeps only the few packets it looked at): its frames are
+  // counted by reading the file, so it plays every frame it still holds.
+  const bool short_index = st->nb_frames > 0 && frames_.size() < static_cast<size_t>(st->nb_frames);
+  if (frames_.empty() || cut || short_index) {
+    // Read from the first frame, wherever looking at the index left the file.
+    if (!frames_.empty() &&
+        av_seek_frame(format_, stream_, frames_.front().timestamp, AVSEEK_FLAG_BACKWARD) < 0)
+      return "the film cannot be read from its start";
+    frames_.clear();
+    if (std::string failure = scan_frame_table(file_size); !failure.empty()) return failure;
   }
   if (frames_.empty()) return "the film holds no frames";
   finish_frame_table();
@@ -224,12 +238,14 @@ std::string FilmReaderFfmpeg::read_frame_table(int64_t file_size) {
   return {};
 }
 
-/// For files without an index: reads every packet once, without decoding.
-std::string FilmReaderFfmpeg::scan_frame_table() {
+/// For files without a whole index: reads every packet once, without
+/// decoding. A packet the file's end cuts short is not a frame.
+std::string FilmReaderFfmpeg::scan_frame_table(int64_t file_size) {
   while (static_cast<int32_t>(frames_.size()) < kMaxFrames) {
     int rc = av_read_frame(format_, packet_);
     if (rc < 0) break;
-    if (packet_->stream_index == stream_ && packet_->pos >= 0)
+    if (packet_->stream_index == stream_ && packet_->pos >= 0 &&
+        packet_->pos + packet_->size <= file_size && !(packet_->flags & AV_PKT_FLAG_CORRUPT))
       frames_.push_back({packet_->pos, packet_->dts, (packet_->flags & AV_PKT_FLAG_KEY) != 0});
     av_packet_unref(packet_);
   }

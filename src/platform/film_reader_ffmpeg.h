@@ -165,7 +165,7 @@ class FilmReaderFfmpeg {
   };
 
   std::string read_frame_table(int64_t file_size);
-  std::string scan_frame_table();
+  std::string scan_frame_table(int64_t file_size);
   void finish_frame_table();
   bool seek_to(int32_t frame);
   /// Reads the next packet of the film's video stream; false at the end.

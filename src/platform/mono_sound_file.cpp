@@ -6,6 +6,8 @@
 #include <cmath>
 #include <memory>
 
+#include "data/wave_seconds.h"
+
 namespace cabsim {
 namespace {
 
@@ -16,26 +18,41 @@ struct CloseSndfile {
   void operator()(SNDFILE* f) const { sf_close(f); }
 };
 
-std::string unreadable(const std::filesystem::path& file, const std::string& why) {
-  return file.string() + " は正しいWAVEファイルではありません（" + why + "）";
+std::string unreadable(const std::filesystem::path& file) {
+  return file.string() + " は正しいWAVEファイルではありません";
+}
+
+using SoundHandle = std::unique_ptr<SNDFILE, CloseSndfile>;
+
+/// Opens `file` for decoding after every check of check_mono_sound.
+std::string open_sound(const std::filesystem::path& file, const MonoSoundLimits& limits,
+                       SoundHandle& sound, SF_INFO& info) {
+  // The chunk walk first: it tells a missing file, a file that cannot be
+  // read and a wave whose samples cannot be timed, in the words the silent
+  // channels use.
+  if (WaveMillisecondsResult walk = WaveMilliseconds(file); !walk.error.empty()) return walk.error;
+  info = SF_INFO{};
+  sound.reset(sf_open(file.c_str(), SFM_READ, &info));
+  if (!sound || info.channels < 1 || info.channels > limits.max_channels || info.samplerate < 1 ||
+      info.samplerate > limits.max_rate || info.frames < 0 || info.frames > limits.max_frames)
+    return unreadable(file);
+  return {};
 }
 
 }  // namespace
 
+std::string check_mono_sound(const std::filesystem::path& file, const MonoSoundLimits& limits) {
+  SoundHandle sound;
+  SF_INFO info{};
+  return open_sound(file, limits, sound, info);
+}
+
 std::string read_mono_sound(const std::filesystem::path& file, const MonoSoundLimits& limits,
                             MonoSound& out) {
   out = MonoSound{};
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return file.string() + " が見つかりません";
+  SoundHandle sound;
   SF_INFO info{};
-  std::unique_ptr<SNDFILE, CloseSndfile> sound(sf_open(file.c_str(), SFM_READ, &info));
-  if (!sound) return unreadable(file, sf_strerror(nullptr));
-  if (info.channels < 1 || info.channels > limits.max_channels)
-    return unreadable(file, std::to_string(info.channels) + " channels");
-  if (info.samplerate < 1 || info.samplerate > limits.max_rate)
-    return unreadable(file, std::to_string(info.samplerate) + " Hz");
-  if (info.frames < 0 || info.frames > limits.max_frames)
-    return unreadable(file, "too long: " + std::to_string(info.frames) + " samples");
+  if (std::string failure = open_sound(file, limits, sound, info); !failure.empty()) return failure;
 
   const int channels = info.channels;
   out.rate = info.samplerate;

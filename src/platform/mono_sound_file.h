@@ -20,10 +20,21 @@ struct MonoSoundLimits {
   int max_rate;
 };
 
+/// What a sound channel takes: ten minutes at 96 kHz, eight channels, 384 kHz.
+inline constexpr MonoSoundLimits kChannelSoundLimits{int64_t{96000} * 60 * 10, 8, 384000};
+
+/// Whether `file` is a sound a channel can play: a regular file, a RIFF wave
+/// whose chunk walk finds its samples at a sane rate (the walk that times
+/// melodies), which libsndfile opens within `limits`. Returns an empty text,
+/// or the failure's text for the user. Every channel set, silent or heard,
+/// refuses a file with this same text.
+std::string check_mono_sound(const std::filesystem::path& file, const MonoSoundLimits& limits);
+
 /// Reads the wave file at `file` (8- or 16-bit PCM, or any other encoding
 /// libsndfile decodes; any number of channels up to the limit, mixed down to
 /// one by averaging; any rate). A file whose data ends early gives the
-/// samples it holds. Returns an empty text, or the failure's text for the user.
+/// samples it holds. Returns an empty text, or the failure's text for the user
+/// (check_mono_sound's).
 std::string read_mono_sound(const std::filesystem::path& file, const MonoSoundLimits& limits,
                             MonoSound& out);
 

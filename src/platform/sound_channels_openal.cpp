@@ -149,8 +149,8 @@ std::string OpenAlSoundChannels::read(const std::filesystem::path& file, MonoSou
     sound = kept->second;
     return {};
   }
-  const MonoSoundLimits limits{kMaxSoundFrames, kMaxFileChannels, kMaxFileRate};
-  if (std::string failure = read_mono_sound(file, limits, sound); !failure.empty()) return failure;
+  if (std::string failure = read_mono_sound(file, kChannelSoundLimits, sound); !failure.empty())
+    return failure;
   // An empty recording still binds: it plays as a moment of silence.
   if (sound.samples.empty()) sound.samples.push_back(0);
   return {};

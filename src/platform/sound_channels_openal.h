@@ -19,10 +19,6 @@ class OpenAlSoundChannels final : public SoundChannels {
  public:
   /// The output rate asked of the device (it may choose another).
   static constexpr int kOutputFrequency = 22050;
-  /// Limits on a sound file: longer, wider or faster files are refused.
-  static constexpr int64_t kMaxSoundFrames = int64_t{96000} * 60 * 10;
-  static constexpr int kMaxFileChannels = 8;
-  static constexpr int kMaxFileRate = 384000;
   /// The playback frequencies a channel can be set to, in Hz.
   static constexpr int kMinFrequency = 100;
   static constexpr int kMaxFrequency = 200000;

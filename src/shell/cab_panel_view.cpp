@@ -1,9 +1,7 @@
 // Making the panel's pictures and sprites, and showing the panel state.
 #include "shell/cab_panel_view.h"
 
-#include "data/definition_error.h"
-#include "data/shift_jis.h"
-#include "platform/file_paths.h"
+#include "platform/run_pictures.h"
 #include "state/panel_layout.h"
 
 namespace cabsim {
@@ -13,24 +11,6 @@ using E = PanelElement;
 
 constexpr size_t kFirstPanelElement = static_cast<size_t>(E::kPanel);
 constexpr size_t kFirstOther = static_cast<size_t>(E::kOther0);
-
-void set_transparency(Picture& picture, PanelTransparency transparency) {
-  switch (transparency) {
-    case PanelTransparency::kKeyBottomLeft:
-      picture.set_transparent(true);
-      picture.set_transparent_colour(picture.bottom_left_colour());
-      break;
-    case PanelTransparency::kOpaque:
-      picture.set_transparent(false);
-      break;
-    case PanelTransparency::kOpaqueKeyed:
-      picture.set_transparent(false);
-      picture.set_transparent_colour(picture.bottom_left_colour());
-      break;
-    case PanelTransparency::kCollectionDefault:
-      break;
-  }
-}
 
 }  // namespace
 
@@ -46,14 +26,7 @@ void CabPanelView::make(E e, const CabPanelDefinition& panel, const std::filesys
   bool other = index >= kFirstOther;
   size_t other_index = index - kFirstOther;
 
-  Picture& picture = pictures_.add();
-  if (!picture.load(resolve_file(base, source.file)) || picture.width() <= 0 ||
-      picture.height() <= 0)
-    throw DefinitionError(sjis_to_utf8(source.file) + "の生成エラー");
-  picture.set_name(other ? other_picture_name(other_index) : std::string(info.picture_name));
-  set_transparency(picture, info.transparency);
-  if (info.patterns) picture.set_pattern_size(source.pattern_width, source.pattern_height);
-
+  Picture& picture = load_panel_picture(pictures_, e, source, base);
   Sprite& sprite = info.kind == SpriteKind::kRotating ? engine_.add_rotating_sprite(&picture)
                                                       : engine_.add_sprite(&picture);
   sprite.x = source.x;

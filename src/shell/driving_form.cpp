@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "data/definition_error.h"
 #include "data/shift_jis.h"
 #include "operation/film_segments.h"
 #include "platform/device_pixels.h"
 #include "platform/file_paths.h"
+#include "platform/run_pictures.h"
 #include "platform/surface.h"
 #include "run/form_handlers.h"
 #include "run/motion_cycle.h"
@@ -202,10 +202,8 @@ void TForm1::make_monitor_picture(Run& run) {
 }
 
 void TForm1::load_timetable_card(Run& run) {
-  const std::string& name = run.route->Staf[0];
-  if (name.empty()) return;
-  Bitmap card;
-  if (!card.load(run.find_file(name))) throw DefinitionError(sjis_to_utf8(name) + kNotFound);
+  const Bitmap card = cabsim::load_timetable_card(run.route->Staf[0], run.find_file);
+  if (card.empty()) return;
   // Drawn transparent: the card's bottom-left colour lets the form show through.
   staf_card_->setPixmap(crisp_pixmap(keyed_picture(card)));
   staf_card_->setGeometry(kCardLeft, 0, card.width(), card.height());

@@ -37,8 +37,6 @@ class TForm4;
 class Tjumpdlg;
 class TkotaiStop;
 
-/// Suffix of a timetable card picture that cannot be loaded.
-inline constexpr const char* kNotFound = "が見つかりません";
 /// Message when the sound output cannot be made again as a run closes.
 inline constexpr const char* kSoundReinitFailed = "DirectSoundを初期化できませんでした。";
 

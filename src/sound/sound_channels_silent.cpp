@@ -30,6 +30,8 @@ std::string SilentSoundChannels::load(int channel, const std::filesystem::path& 
   if (auto kept = kept_.find(file); kept != kept_.end()) {
     length_ms = kept->second;
   } else {
+    if (check_file)
+      if (std::string failure = check_file(file); !failure.empty()) return failure;
     WaveMillisecondsResult wave = WaveMilliseconds(file);
     if (!wave.error.empty()) return wave.error;
     length_ms = wave.milliseconds;
@@ -43,6 +45,8 @@ std::string SilentSoundChannels::load(int channel, const std::filesystem::path& 
 
 std::string SilentSoundChannels::preload(const std::filesystem::path& file) {
   if (kept_.contains(file)) return {};
+  if (check_file)
+    if (std::string failure = check_file(file); !failure.empty()) return failure;
   WaveMillisecondsResult wave = WaveMilliseconds(file);
   if (!wave.error.empty()) return wave.error;
   kept_.emplace(file, wave.milliseconds);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -20,6 +21,11 @@ class SilentSoundChannels final : public SoundChannels {
   static constexpr int64_t kUnknownLength = -1;
 
   int channel_count() const override { return kChannelCount; }
+
+  /// Where this set stands in for heard channels, their own test of a file,
+  /// run before the header is read: what they would refuse is refused here,
+  /// with the same text.
+  std::function<std::string(const std::filesystem::path&)> check_file;
 
   /// Reads the wave file's RIFF header for its length; a missing or unusable
   /// file leaves the channel as it was and returns the failure's text.

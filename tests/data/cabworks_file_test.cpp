@@ -99,6 +99,8 @@ TEST(CabworksFile, EveryFailureGivesTheOneMessage) {
   EXPECT_EQ(failure("[Gears]\nN\n1\n2\n"), message);    // six lines are wanted
   EXPECT_EQ(failure("[Gears]\nN\n1\n2\n3\n4\n5"), "");  // the last line needs no break
   EXPECT_EQ(failure("[Path]\nfilm\\\n[Save]\n"), message);
+  EXPECT_EQ(failure(""), message);  // not one key: not the text file
+  EXPECT_EQ(failure("RIFF\x24\0\0\0WAVEfmt "), message);
   test::TempDir dir;
   try {
     read_cabworks_file(dir / "cabworks.dat");

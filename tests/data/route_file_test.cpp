@@ -243,6 +243,9 @@ TEST(RouteFile, MessagesNameTheLastLabelAndTheCurrentLine) {
 }
 
 TEST(RouteFile, MissingFileGetsTheRouteMessage) {
+  // So does a file with no route key at all: empty, noise, a picture.
+  for (const char* not_a_route : {"", "BM6\x01\0\0 [Station\n", " [StartPos]\n5\n"})
+    EXPECT_EQ(failure(not_a_route), kPrefix + ":") << not_a_route;
   test::TempDir dir;
   try {
     read_route_file(dir / "line_none.dat", {});

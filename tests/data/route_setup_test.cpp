@@ -214,7 +214,7 @@ TEST(RouteSetup, MoveMenuListsStopsButNotTheLastStation) {
   ASSERT_EQ(r->move_menu_count, 2);
   EXPECT_EQ(r->move_menu[0].name, "Sta1");
   EXPECT_EQ(r->move_menu[1].name, "Sta3");
-  EXPECT_EQ(set_up("")->move_menu_count, 0);
+  EXPECT_EQ(set_up("[Station]\n#\n")->move_menu_count, 0);
 }
 
 TEST(RouteSetup, SoundLengthsAndRunFields) {

@@ -301,7 +301,18 @@ TEST(TrainFile, KeyEdgeCases) {
 
   // A key with a remark after it is recognised; one after a blank is not.
   EXPECT_EQ(read_utf8(lines({"[Cars] 両数", "6"})).Cars, 6);
-  EXPECT_EQ(read_utf8(lines({" [Cars]", "6"})).Cars, 0);
+  EXPECT_EQ(read_utf8(lines({"[Brake]", "5", " [Cars]", "6"})).Cars, 0);
+  // A file with no key at all is no train file: empty, noise, a picture
+  // under the train's name.
+  for (const std::string bytes :
+       {std::string(), std::string("BM\x36\0\0\0 [Cars\n6\n", 16), std::string(" [Cars]\n6\n")}) {
+    try {
+      read_train_bytes(bytes, "");
+      ADD_FAILURE() << "read as a train: " << bytes;
+    } catch (const DefinitionError& e) {
+      EXPECT_STREQ(e.what(), "車両ファイルに誤りがあります");
+    }
+  }
   // [Brake] does not take [BrakeType]'s line, nor [Panel] [Panel2]'s.
   TrainParams t = read_utf8(lines({"[BrakeType]", "2", "[Panel2]", "p2.bmp", "1", "2"}));
   EXPECT_EQ(t.Brake, 0);

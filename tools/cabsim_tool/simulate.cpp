@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -15,6 +14,8 @@
 #include "input/joystick.h"
 #include "platform/file_paths.h"
 #include "platform/film_index_ffmpeg.h"
+#include "platform/mono_sound_file.h"
+#include "platform/run_pictures.h"
 #include "platform/settings_store_qt.h"
 #include "run/controllers.h"
 #include "run/form_handlers.h"
@@ -28,7 +29,6 @@
 #include "run/station_move.h"
 #include "sim_script.h"
 #include "sound/sound_channels_silent.h"
-#include "state/panel_layout.h"
 #include "state/run_fields.h"
 
 namespace cabsim::tool {
@@ -83,6 +83,11 @@ struct Simulation {
   }
 
   explicit Simulation(std::ostream& error_out) : err(&error_out) {
+    // Sounds are not heard, but a file the program's channels refuse is
+    // refused here with the same words.
+    sounds.check_file = [](const std::filesystem::path& file) {
+      return check_mono_sound(file, kChannelSoundLimits);
+    };
     scheduler = std::make_unique<Scheduler>(
         clock, [this] { guard.run("MMTimer1Timer", [this] { MMTimer1Timer(*run); }); },
         [this] {
@@ -356,15 +361,12 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     // it, as in the program.
     AssemblySteps steps;
     steps.message = [&err](std::string_view text) { err << "cabsim-tool: " << text << '\n'; };
-    // Without a window the panel's pictures are not made; a picture the
-    // train file names counts as made, so the lamps follow as in the program.
+    // The panel's pictures and the timetable card are loaded as the program
+    // loads them (and refused with its words), though nothing shows them.
     steps.files_read = [](Run& run) {
-      for (size_t i = 0; i < kPanelElementCount; ++i) {
-        const auto e = static_cast<PanelElement>(i);
-        if (panel_element_source(run.train.panel, e).file.empty()) continue;
-        run.view.panel.sprites[i].present = 1;
-        run.view.panel.sprites[i].pattern_count = std::numeric_limits<int32_t>::max();
-      }
+      PictureList pictures;
+      load_panel_pictures(pictures, run.train.panel, run.selection.program_dir, run.view.panel);
+      load_timetable_card(run.route->Staf[0], run.find_file);
     };
     assemble_run(*sim.run, selection_of(options), RunSettings{}, resolve_file, steps);
     // The PlayStation pad's codes, from the settings given (else all 0).
