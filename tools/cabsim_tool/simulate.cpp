@@ -1,6 +1,11 @@
 // The simulate command: assembly, scheduler, script and trace.
 #include "simulate.h"
 
+#include <malloc.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+#endif
+
 #include <algorithm>
 #include <fstream>
 #include <memory>
@@ -210,7 +215,22 @@ struct TraceColumn {
   const RunField* field = nullptr;
   const IndexedField* indexed = nullptr;
   int32_t item = 0;
+  bool heap = false;  ///< the process's allocated bytes, not a field of the run
 };
+
+/// The column of the bytes the process holds allocated, for soaks that watch
+/// memory grow.
+constexpr const char* kHeapColumn = "heap_bytes";
+
+/// Bytes allocated and not freed, as the allocator counts them.
+size_t heap_bytes() {
+#if defined(__SANITIZE_ADDRESS__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#endif
+}
 
 std::string status_text(ChannelStatus status) {
   return std::to_string(static_cast<int32_t>(status));
@@ -264,6 +284,7 @@ constexpr IndexedField kIndexedFields[] = {
 /// The column called `name`, or nothing; the item of an indexed field is
 /// checked once the run is assembled.
 std::optional<TraceColumn> find_column(const std::string& name) {
+  if (name == kHeapColumn) return TraceColumn{name, nullptr, nullptr, 0, true};
   if (const RunField* f = find_run_field(name)) return TraceColumn{name, f, nullptr, 0};
   const size_t colon = name.find(':');
   if (colon == std::string::npos) return std::nullopt;
@@ -278,6 +299,7 @@ std::optional<TraceColumn> find_column(const std::string& name) {
 }
 
 std::string column_text(const TraceColumn& c, const Run& run) {
+  if (c.heap) return std::to_string(heap_bytes());
   if (c.field) return field_text(*c.field, run.state, run.view);
   return c.indexed->read(run, static_cast<size_t>(c.item));
 }
@@ -329,6 +351,7 @@ void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, i
 int list_fields(std::ostream& out) {
   for (const RunField& f : run_fields()) out << f.name << '\n';
   for (const IndexedField& f : kIndexedFields) out << f.prefix << ":N\n";
+  out << kHeapColumn << '\n';
   return 0;
 }
 
