@@ -1,6 +1,7 @@
 // Fuzzing a whole drive: a train file and a route file the readers accept,
 // then a script of inputs (keys, the wheel, moves, saves and restores of
-// running states, some of them damaged) run through the 33 ms cycle and the
+// running states, some of them damaged, serial controller messages whole and
+// in pieces, joystick readings, the controller kind) run through the 33 ms cycle and the
 // operation tick for up to a few simulated minutes. After every input the
 // values the simulation relies on must hold: speed, position and pressures
 // finite and within their ranges, indices inside their tables. The input is
@@ -21,6 +22,7 @@
 #include "data/route_file.h"
 #include "data/route_tables.h"
 #include "data/train_file.h"
+#include "run/controllers.h"
 #include "run/keyboard.h"
 #include "run/motion_cycle.h"
 #include "run/operation_tick.h"
@@ -29,6 +31,7 @@
 #include "run/start_pause.h"
 #include "run/station_move.h"
 #include "sound/sound_channels_silent.h"
+#include "state/joystick.h"
 #include "state/run.h"
 #include "state/settings_store.h"
 #include "state/virtual_clock.h"
@@ -66,6 +69,43 @@ void check_invariants(const Run& run) {
   check(s.brake_handle <= 0 && s.brake_handle >= -std::max(run.train.Brake, int32_t{0}) - 1);
   check(s.next_station >= 0 && s.next_station <= run.route->Station_count + 1);
   for (int32_t slot : s.crossing_queue) check(slot >= -1 && slot < run.route->Cross_count);
+}
+
+/// The codes a serial master controller sends, one per key map line.
+constexpr std::string_view kSerialCodes[] = {"P1", "P2", "P3", "P4", "P5", "P6", "N",  "B1",
+                                             "B2", "B3", "B4", "B5", "B6", "B7", "B8", "EB",
+                                             "F",  "C",  "R",  "S",  "K3", "K7", "K1"};
+
+/// A joystick whose reading the script sets.
+class FuzzJoystick final : public Joystick {
+ public:
+  JoystickReading poll() override { return reading; }
+  JoystickReading reading;
+};
+
+/// A controller input from two script bytes: a serial message (a code, a
+/// piece of one, or a stray byte), a joystick reading or the controller kind.
+void controller_input(Run& run, FuzzJoystick& pad, uint8_t op, uint8_t arg) {
+  switch (arg % 4) {
+    case 1: {
+      std::string text(kSerialCodes[(arg >> 2) % std::size(kSerialCodes)]);
+      if (op & 0x40) text = text.substr(0, 1);  // the rest comes later, or never
+      if (op & 0x20) text += static_cast<char>(op);
+      if (!(op & 0x40)) text += '\r';
+      RxChar(run, text);
+      deliver_posted_keys(run);
+      break;
+    }
+    case 2:
+      pad.reading.connected = (op & 0x80) != 0;
+      pad.reading.x = ((arg >> 2) - 32) * 1024;
+      pad.reading.y = (static_cast<int32_t>(op) - 128) * 256;
+      pad.reading.buttons = static_cast<uint16_t>(op * 257u);
+      break;
+    case 3:
+      controller_kind_click(run, (arg >> 2) % 5);
+      break;
+  }
 }
 
 /// One saved value, now and then damaged, from the script's bytes.
@@ -121,6 +161,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;  // a start clock beyond the day: the assembly's message
   }
   MemorySettingsStore store;
+  FuzzJoystick pad;
+  run->joystick = &pad;
+  for (const std::string_view code : kSerialCodes)
+    run->mascon.codes[static_cast<size_t>(run->mascon.count++)] = code;
+  for (size_t i = 0; i < run->pad_codes.codes.size(); ++i)
+    run->pad_codes.codes[i] = static_cast<int32_t>(i * 3);
   start1Click(*run);
   int64_t now = 0;
   for (size_t i = 0; i + 1 < script.size() && now < kLongestDrive; i += 2) {
@@ -150,7 +196,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             (void)restore_running_state(*run, saved_value(*run, arg, op));
           break;
         case 7:
-          if (arg == 0) start1Click(*run);  // pause or resume
+          if (arg == 0)
+            start1Click(*run);  // pause or resume
+          else
+            controller_input(*run, pad, op, arg);
           break;
       }
     } catch (const std::overflow_error&) {

@@ -2,10 +2,9 @@
 #include "shell/help_form.h"
 
 #include <QKeyEvent>
-#include <fstream>
 #include <string>
 
-#include "data/shift_jis.h"
+#include "data/help_text.h"
 #include "platform/file_paths.h"
 
 namespace cabsim {
@@ -22,18 +21,10 @@ TForm4::TForm4(const std::filesystem::path& program_dir, QWidget* parent)
 }
 
 void TForm4::load(const std::filesystem::path& program_dir) {
-  setWindowTitle("Help");
+  const HelpText notes = read_help_text(resolve_file(program_dir, kFileName));
+  setWindowTitle(notes.caption ? QString::fromStdString(*notes.caption) : QString("Help"));
   memo_->clear();
-  std::ifstream in(resolve_file(program_dir, kFileName), std::ios::binary);
-  std::string line;
-  for (int n = 0; n < kMaxLines && std::getline(in, line); ++n) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const QString text = QString::fromStdString(sjis_to_utf8(line));
-    if (n == 0)
-      setWindowTitle(text);
-    else
-      memo_->appendPlainText(text);
-  }
+  for (const std::string& line : notes.lines) memo_->appendPlainText(QString::fromStdString(line));
   memo_->moveCursor(QTextCursor::Start);
 }
 

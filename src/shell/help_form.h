@@ -17,8 +17,6 @@ class TForm4 final : public QDialog {
   static constexpr int kHeight = 331;
   /// The file of the notes, in the program directory.
   static constexpr const char* kFileName = "operation.dat";
-  /// Lines of the notes kept at most; a longer file is cut there.
-  static constexpr int kMaxLines = 10000;
 
   /// Reads `program_dir`/operation.dat: its first line is the caption, the
   /// others the text (Shift-JIS). Without the file the caption stays "Help"
