@@ -11,6 +11,8 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 
+#include "data/regular_file.h"
+
 namespace cabsim {
 namespace {
 
@@ -112,6 +114,9 @@ MediaDecoder::~MediaDecoder() = default;
 
 std::string MediaDecoder::open(const std::filesystem::path& file) {
   state_ = std::make_unique<State>();
+  // A named pipe or a device in the film's place would block the title
+  // screen in open() for ever.
+  if (!is_regular_file_path(file)) return "not a regular file";
   AVFormatContext* raw = nullptr;
   // Only local files: a file that is really a playlist must not reach out to
   // the network, and a name must never be taken for a protocol.

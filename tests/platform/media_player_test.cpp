@@ -4,6 +4,7 @@
 #include "platform/media_player.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QProcess>
 #include <fstream>
@@ -144,8 +145,12 @@ TEST(MediaPlayer, RefusesMissingTruncatedAndGarbageFiles) {
   dir.write_bytes("header_only.avi", bytes.substr(0, 200));
   dir.write_bytes("garbage.avi", std::string(4096, '\x5A'));
   dir.write_bytes("empty.wav", "");
+  // A pipe or a folder in the film's place is refused without waiting.
+  ASSERT_EQ(::mkfifo((dir / "pipe.avi").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder.avi");
   MediaPlayer player;
-  for (const char* name : {"missing.avi", "header_only.avi", "garbage.avi", "empty.wav"}) {
+  for (const char* name :
+       {"missing.avi", "header_only.avi", "garbage.avi", "empty.wav", "pipe.avi", "folder.avi"}) {
     std::string failure = player.open(dir / name);
     EXPECT_NE(failure, "") << name;
     EXPECT_NE(failure.find(name), std::string::npos) << failure;
