@@ -113,6 +113,8 @@ int main(int argc, char** argv) {
   app.processEvents();
 
   std::vector<double> pass_ms, drawing_ms;
+  std::vector<std::pair<double, QRect>> drawn_areas;  // each drawing pass's time and area
+  drawn_areas.reserve(100000);
   pass_ms.reserve(100000);
   drawing_ms.reserve(100000);
   bool measuring = false;
@@ -120,7 +122,9 @@ int main(int argc, char** argv) {
     if (!measuring) return;
     const double ms = std::chrono::duration<double, std::milli>(took).count();
     pass_ms.push_back(ms);
-    if (form.last_pass_drew()) drawing_ms.push_back(ms);
+    if (!form.last_pass_drew()) return;
+    drawing_ms.push_back(ms);
+    drawn_areas.emplace_back(ms, form.last_drawn_area());
   };
 
   form.start1Click();
@@ -172,6 +176,15 @@ int main(int argc, char** argv) {
       "longest %.3f ms\n",
       drawing_ms.size(), static_cast<double>(drawing_ms.size()) / wall, percentile(drawing_ms, 0.5),
       percentile(drawing_ms, 0.99), percentile(drawing_ms, 1.0));
+  std::sort(drawn_areas.begin(), drawn_areas.end(),
+            [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::printf("  longest passes that drew:");
+  for (size_t i = 0; i < std::min<size_t>(5, drawn_areas.size()); ++i) {
+    const QRect& r = drawn_areas[i].second;
+    std::printf(" %.2f ms (%dx%d at %d,%d)", drawn_areas[i].first, r.width(), r.height(), r.x(),
+                r.y());
+  }
+  std::printf("\n");
   const double share = 100.0 * cpu / wall;
   std::printf("  process CPU %.2f s = %.1f %% of one core\n", cpu, share);
   std::printf("  load average before %s, after %s\n", load_before.c_str(), load_after.c_str());

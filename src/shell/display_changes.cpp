@@ -32,6 +32,33 @@ bool SlotTexts::follow(const RunView& v) {
   return changed;
 }
 
+void ChangedRects::add(const QRect& r) {
+  QRect adding = r.intersected(QRect(0, 0, DrawingArea::kWidth, DrawingArea::kHeight));
+  if (adding.isEmpty()) return;
+  // Take in every rectangle the new one overlaps; the grown one may overlap
+  // others, so look again from the start.
+  for (size_t i = 0; i < count_;) {
+    if (!rects_[i].intersects(adding)) {
+      ++i;
+      continue;
+    }
+    adding |= rects_[i];
+    rects_[i] = rects_[--count_];
+    i = 0;
+  }
+  if (count_ == kCapacity) {
+    adding |= bounds();
+    count_ = 0;
+  }
+  rects_[count_++] = adding;
+}
+
+QRect ChangedRects::bounds() const {
+  QRect all;
+  for (const QRect& r : *this) all |= r;
+  return all;
+}
+
 QRect DisplayChanges::sprites(const SpriteEngine& engine) {
   const auto count = static_cast<size_t>(engine.count());
   if (sprites_.size() != count) {

@@ -42,6 +42,28 @@ class SlotTexts {
   std::array<QString, kOverlaySlots> shown_;
 };
 
+/// The parts of the drawing area a pass draws again: a few rectangles, each
+/// taking in those it overlaps, so that no pixel is drawn twice and a
+/// needle's change does not draw the cab window with it.
+class ChangedRects {
+ public:
+  /// More changes than this are drawn as one rectangle around them all.
+  static constexpr size_t kCapacity = 8;
+
+  /// Adds `r`, cut to the drawing area.
+  void add(const QRect& r);
+  void clear() { count_ = 0; }
+  bool empty() const { return count_ == 0; }
+  const QRect* begin() const { return rects_.data(); }
+  const QRect* end() const { return rects_.data() + count_; }
+  /// The rectangle around all of them.
+  QRect bounds() const;
+
+ private:
+  std::array<QRect, kCapacity> rects_{};
+  size_t count_ = 0;
+};
+
 class DisplayChanges {
  public:
   /// The next pass draws everything (a new drawing area, a picture drawn

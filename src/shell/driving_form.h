@@ -144,7 +144,7 @@ class TForm1 final : public QMainWindow {
   int frames_per_second() const { return fps_; }
   /// True when the last display pass drew (something it shows had changed).
   bool last_pass_drew() const { return last_pass_drew_; }
-  /// The part of the drawing area the last pass that drew drew again.
+  /// The rectangle around what the last pass that drew drew again.
   QRect last_drawn_area() const { return last_drawn_area_; }
   /// The value display, once F3 has asked for it.
   TForm3* value_display_form() const { return values_.get(); }
@@ -211,9 +211,10 @@ class TForm1 final : public QMainWindow {
 
   // The display pass, step by step.
   void fetch_film_frame();
-  /// The part of the drawing area whose picture changed since the last pass
-  /// (empty: none); the cab window's picture is made again when it changed.
-  QRect changed_area();
+  /// The parts of the drawing area whose picture changed since the last
+  /// pass, into changed_; the cab window's picture is made again when it
+  /// changed.
+  void find_changes();
   void compose_scene();
   /// The part of the scene surface the film (or still) picture covers.
   QRect scene_rect() const;
@@ -223,7 +224,7 @@ class TForm1 final : public QMainWindow {
   void untenLine(const std::string& text);
   /// Draws the panel, the cab window, the texts, the kilometre post, the
   /// clock and the fade within `changed`, as a whole picture is drawn.
-  void draw_area(const QRect& changed);
+  void draw_area(QPainter& painter, const QRect& changed);
   void make_overlay_fonts();
   /// The driving texts, drawn over the cab window in the drawing area itself,
   /// at the screen's resolution, within `clip`.
@@ -298,6 +299,7 @@ class TForm1 final : public QMainWindow {
   OverlayFont text_font_;
   QFont kilometre_font_;
   DisplayChanges changes_;
+  ChangedRects changed_;
   int32_t drawn_fade_ = 0;
   bool kilometre_drawn_ = false;
   std::optional<std::string> kilometre_post_;

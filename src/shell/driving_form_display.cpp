@@ -43,18 +43,18 @@ void TForm1::AppIdle() {
   if (frozen_at_movie_stop(s, *run_->route)) return;
   fetch_film_frame();
   if (!untendai_->can_draw()) return;
-  const QRect changed = changed_area();
-  if (changed.isEmpty()) return;  // the picture on show is still right
-  draw_area(changed);
+  find_changes();
+  if (changed_.empty()) return;  // the picture on show is still right
+  {
+    QPainter painter(&untendai_->back_buffer());
+    for (const QRect& part : changed_) draw_area(painter, part);
+  }
   changes_.drawn();
   last_pass_drew_ = true;
-  last_drawn_area_ = changed;
-  if (run_->state.fade_level > 0 && fade_out_pass(*run_)) {
-    untendai_->present(changed);
-    close();  // the fade has ended the run
-    return;
-  }
-  untendai_->present(changed);
+  last_drawn_area_ = changed_.bounds();
+  const bool faded_out = run_->state.fade_level > 0 && fade_out_pass(*run_);
+  for (const QRect& part : changed_) untendai_->present(part);
+  if (faded_out) close();  // the fade has ended the run
 }
 
 void TForm1::fetch_film_frame() {
@@ -72,24 +72,27 @@ void TForm1::fetch_film_frame() {
   }
 }
 
-QRect TForm1::changed_area() {
+void TForm1::find_changes() {
   const RunState& s = run_->state;
-  QRect changed = changes_.sprites(DXSpriteEngine1);
+  changed_.clear();
+  changed_.add(changes_.sprites(DXSpriteEngine1));
   const SceneSources sources{frame_bitmap_.get(), last_fetched_frame_, fetched_refresh_,
                              run_->view.stop_marker, s.debug_mode};
   if (changes_.scene(sources, run_->view, sizes_)) {
     compose_scene();
-    changed |= QRect(0, 0, scene_surface_.width(), scene_surface_.height());
+    changed_.add(QRect(0, 0, scene_surface_.width(), scene_surface_.height()));
   }
-  changed |= follow_kilometre_post();
-  changed |= follow_clock();
+  changed_.add(follow_kilometre_post());
+  changed_.add(follow_clock());
   // Each step of the fade darkens the whole picture anew, and the first
   // pass after it draws the picture without it.
-  if (s.fade_level > 0 || drawn_fade_ > 0 || changes_.everything()) changed = kWholeArea;
+  if (s.fade_level > 0 || drawn_fade_ > 0 || changes_.everything()) {
+    changed_.clear();
+    changed_.add(kWholeArea);
+  }
   drawn_fade_ = s.fade_level;
   // The film picture is held while it is on show.
   composed_frame_ = frame_bitmap_;
-  return changed;
 }
 
 void TForm1::compose_scene() {
@@ -149,8 +152,7 @@ void TForm1::untenLine(const std::string& text) {
                       QString::fromStdString(text));
 }
 
-void TForm1::draw_area(const QRect& changed) {
-  QPainter painter(&untendai_->back_buffer());
+void TForm1::draw_area(QPainter& painter, const QRect& changed) {
   painter.setClipRect(changed);
   const QRect cab_window(0, 0, scene_surface_.width(), scene_surface_.height());
   // Under the opaque cab window the panel does not show.
@@ -173,8 +175,7 @@ void TForm1::draw_area(const QRect& changed) {
   if (fade > 0) {
     QColor laid(Qt::black);
     laid.setAlpha(std::min(fade, kFadeEnd));
-    painter.setClipping(false);
-    painter.fillRect(kWholeArea, laid);
+    painter.fillRect(kWholeArea, laid);  // the fade draws the whole area
   }
 }
 
