@@ -215,6 +215,8 @@ class TForm1 final : public QMainWindow {
   /// pass, into changed_; the cab window's picture is made again when it
   /// changed.
   void find_changes();
+  /// Widens the changed parts to every turned sprite they cut.
+  void take_in_turned_sprites();
   void compose_scene();
   /// The part of the scene surface the film (or still) picture covers.
   QRect scene_rect() const;

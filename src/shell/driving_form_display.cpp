@@ -91,8 +91,32 @@ void TForm1::find_changes() {
     changed_.add(kWholeArea);
   }
   drawn_fade_ = s.fade_level;
+  take_in_turned_sprites();
   // The film picture is held while it is on show.
   composed_frame_ = frame_bitmap_;
+}
+
+void TForm1::take_in_turned_sprites() {
+  // A turned needle is drawn smoothed, and the smoothing steps along each
+  // row from where the drawing starts: cut by the edge of a part, it comes
+  // out a shade different from the needle drawn whole. So a part that takes
+  // some of a turned sprite takes all of it.
+  for (bool grown = true; grown;) {
+    grown = false;
+    for (int i = 0; i < DXSpriteEngine1.count() && !grown; ++i) {
+      const Sprite& sprite = DXSpriteEngine1.sprite(i);
+      if (!sprite.rotating) continue;
+      const QRect drawn = SpriteEngine::drawn_rect(sprite).intersected(kWholeArea);
+      if (drawn.isEmpty()) continue;
+      for (const QRect& part : changed_) {
+        if (part.intersects(drawn) && !part.contains(drawn)) {
+          grown = true;
+          break;
+        }
+      }
+      if (grown) changed_.add(drawn);
+    }
+  }
 }
 
 void TForm1::compose_scene() {
