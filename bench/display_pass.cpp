@@ -1,10 +1,16 @@
 // The driving form's display pass on the demo line: a run driven for 60 s of
 // simulated time (the form's own timers, real time) offscreen, with the cab
 // panel, the clock and the film. Prints the median and 99th percentile time
-// of a pass and the process's CPU time per second of driving.
+// of a pass and of the passes that drew, and the process's CPU time per
+// second of driving; then plays the same film with ffplay for the same time
+// (offscreen too, unless a display is set) and prints its CPU share and the
+// ratio of the two.
 //
 //   display_pass [demo directory] [route file] [seconds]
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -17,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "operation/film_segments.h"
 #include "shell/cab_panel.h"
 #include "shell/driving_form.h"
 #include "state/settings_store.h"
@@ -51,6 +58,34 @@ double percentile(std::vector<double> v, double p) {
   return v[std::min(i, v.size() - 1)];
 }
 
+double seconds_of(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+/// CPU seconds ffplay takes to show `film` for `seconds` of wall time
+/// (looping it, without sound); negative when it cannot be run.
+double ffplay_cpu_seconds(const std::string& film, int seconds) {
+  const pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execlp("ffplay", "ffplay", "-v", "error", "-nostats", "-an", "-loop", "0", "-window_title",
+           "display_pass ffplay", film.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto until = Clock::now() + std::chrono::seconds(seconds);
+  int status = 0;
+  rusage usage{};
+  while (Clock::now() < until) {
+    if (wait4(child, &status, WNOHANG, &usage) == child) return -1;  // ended by itself
+    usleep(50000);
+  }
+  kill(child, SIGTERM);
+  if (wait4(child, &status, 0, &usage) != child) return -1;
+  return seconds_of(usage.ru_utime) + seconds_of(usage.ru_stime);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,10 +112,19 @@ int main(int argc, char** argv) {
   form.show();
   app.processEvents();
 
-  std::vector<double> pass_ms;
+  std::vector<double> pass_ms, drawing_ms;
+  std::vector<std::pair<double, QRect>> drawn_areas;  // each drawing pass's time and area
+  drawn_areas.reserve(100000);
+  pass_ms.reserve(100000);
+  drawing_ms.reserve(100000);
   bool measuring = false;
   form.on_display_pass = [&](std::chrono::nanoseconds took) {
-    if (measuring) pass_ms.push_back(std::chrono::duration<double, std::milli>(took).count());
+    if (!measuring) return;
+    const double ms = std::chrono::duration<double, std::milli>(took).count();
+    pass_ms.push_back(ms);
+    if (!form.last_pass_drew()) return;
+    drawing_ms.push_back(ms);
+    drawn_areas.emplace_back(ms, form.last_drawn_area());
   };
 
   form.start1Click();
@@ -127,8 +171,38 @@ int main(int argc, char** argv) {
               s.current_frame, static_cast<double>(s.speed), s.power_handle);
   std::printf("  pass time: median %.3f ms, 99th percentile %.3f ms, longest %.3f ms\n",
               percentile(pass_ms, 0.5), percentile(pass_ms, 0.99), percentile(pass_ms, 1.0));
-  std::printf("  process CPU %.2f s = %.1f %% of one core\n", cpu, 100.0 * cpu / wall);
+  std::printf(
+      "  passes that drew %zu (%.1f a second): median %.3f ms, 99th percentile %.3f ms, "
+      "longest %.3f ms\n",
+      drawing_ms.size(), static_cast<double>(drawing_ms.size()) / wall, percentile(drawing_ms, 0.5),
+      percentile(drawing_ms, 0.99), percentile(drawing_ms, 1.0));
+  std::sort(drawn_areas.begin(), drawn_areas.end(),
+            [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::printf("  longest passes that drew:");
+  for (size_t i = 0; i < std::min<size_t>(5, drawn_areas.size()); ++i) {
+    const QRect& r = drawn_areas[i].second;
+    std::printf(" %.2f ms (%dx%d at %d,%d)", drawn_areas[i].first, r.width(), r.height(), r.x(),
+                r.y());
+  }
+  std::printf("\n");
+  const double share = 100.0 * cpu / wall;
+  std::printf("  process CPU %.2f s = %.1f %% of one core\n", cpu, share);
   std::printf("  load average before %s, after %s\n", load_before.c_str(), load_after.c_str());
+  const std::string film = cabsim::main_film_file(*form.run()).string();
   form.close();
+  app.processEvents();
+
+  const std::string player_load_before = load_average();
+  const double player_cpu = ffplay_cpu_seconds(film, seconds);
+  if (player_cpu < 0) {
+    std::printf("ffplay could not show %s\n", film.c_str());
+    return 0;
+  }
+  const double player_share = 100.0 * player_cpu / seconds;
+  std::printf("ffplay showing %s for %d s: CPU %.2f s = %.1f %% of one core\n", film.c_str(),
+              seconds, player_cpu, player_share);
+  std::printf("  load average before %s, after %s\n", player_load_before.c_str(),
+              load_average().c_str());
+  std::printf("driving form / ffplay CPU share: %.2f\n", share / player_share);
   return 0;
 }

@@ -19,14 +19,13 @@ DrawingArea::~DrawingArea() {
 
 void DrawingArea::initialize() {
   if (can_draw()) return;
-  // On a scaled screen the buffers have the screen's pixels, so that text,
+  // On a scaled screen the picture has the screen's pixels, so that text,
   // needles and lines are drawn at its resolution; everything is still drawn
   // in the area's own 684 x 704 coordinates.
   const qreal ratio = std::max<qreal>(1.0, devicePixelRatioF());
   back_ = QImage(QSize(kWidth, kHeight) * ratio, QImage::Format_RGB32);
   back_.setDevicePixelRatio(ratio);
   back_.fill(Qt::black);
-  front_ = back_.copy();
   if (on_initialize) on_initialize();
 }
 
@@ -34,7 +33,6 @@ void DrawingArea::finalize() {
   if (!can_draw()) return;
   if (on_finalize) on_finalize();
   back_ = QImage();
-  front_ = QImage();
 }
 
 void DrawingArea::fill(const QColor& colour) {
@@ -63,9 +61,13 @@ void DrawingArea::alpha_fill(const QRect& box, const QColor& colour, int level) 
 }
 
 void DrawingArea::present() {
-  if (!can_draw()) return;
-  std::swap(back_, front_);
-  update();
+  if (can_draw()) update();
+}
+
+void DrawingArea::present(const QRect& changed) {
+  // The paint comes with the next refresh of the window; nothing is copied
+  // until then.
+  if (can_draw() && !changed.isEmpty()) update(changed);
 }
 
 double DrawingArea::refresh_interval_ms() const {
@@ -76,12 +78,12 @@ double DrawingArea::refresh_interval_ms() const {
 
 void DrawingArea::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (front_.isNull())
+  if (back_.isNull())
     painter.fillRect(event->rect(), Qt::black);
   else
-    painter.drawImage(event->rect(), front_,
-                      QRectF(QPointF(event->rect().topLeft()) * front_.devicePixelRatio(),
-                             QSizeF(event->rect().size()) * front_.devicePixelRatio()));
+    painter.drawImage(event->rect(), back_,
+                      QRectF(QPointF(event->rect().topLeft()) * back_.devicePixelRatio(),
+                             QSizeF(event->rect().size()) * back_.devicePixelRatio()));
 }
 
 void DrawingArea::showEvent(QShowEvent* event) {

@@ -1,7 +1,9 @@
 // The drawing area of the driving form: 684 x 704 pixels, the cab window in
-// the top 384 rows and the cab panel below, drawn into a back buffer and shown
-// when presented. On a scaled screen the buffers hold the screen's pixels
-// (their device pixel ratio is the screen's); drawing is in area pixels.
+// the top 384 rows and the cab panel below, drawn into one picture that the
+// widget paints from when presented. The picture keeps what was drawn, so a
+// pass redraws only what changed, and an expose repaints without a pass. On a
+// scaled screen the picture holds the screen's pixels (its device pixel
+// ratio is the screen's); drawing is in area pixels.
 #pragma once
 
 #include <QImage>
@@ -42,17 +44,18 @@ class DrawingArea final : public QWidget {
   void draw(const Surface& surface, int x, int y, bool transparent);
   /// Lays `colour` over `box` at `level` (0 nothing .. 255 the colour alone).
   void alpha_fill(const QRect& box, const QColor& colour, int level);
-  /// Shows the back buffer. The new back buffer holds the frame before; every
-  /// pass starts by filling it.
+  /// Shows what was drawn: the whole area, or only `changed`.
   void present();
+  void present(const QRect& changed);
 
   /// Milliseconds between two refreshes of the screen the area is on (the
   /// display pass draws at most once in that time); 60 Hz when unknown.
   double refresh_interval_ms() const;
 
-  /// The picture being drawn (for the sprite engine) and the one on show.
+  /// The picture being drawn (for the sprite engine) and the one on show:
+  /// the same picture, which holds between passes what was last drawn.
   QImage& back_buffer() { return back_; }
-  const QImage& shown() const { return front_; }
+  const QImage& shown() const { return back_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -60,7 +63,6 @@ class DrawingArea final : public QWidget {
 
  private:
   QImage back_;
-  QImage front_;
 };
 
 }  // namespace cabsim

@@ -69,14 +69,36 @@ Sprite& SpriteEngine::add_rotating_sprite(const Picture* picture) {
 
 void SpriteEngine::draw(QImage& target) const {
   if (target.isNull()) return;
-  std::vector<const Sprite*> order;
-  order.reserve(sprites_.size());
-  for (const auto& s : sprites_)
-    if (s->visible && s->picture) order.push_back(s.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Sprite* a, const Sprite* b) { return a->depth < b->depth; });
   QPainter painter(&target);
-  for (const Sprite* s : order) draw_one(painter, *s);
+  draw(painter);
+}
+
+void SpriteEngine::draw(QPainter& painter) const {
+  order_.clear();
+  for (const auto& s : sprites_)
+    if (s->visible && s->picture) order_.push_back(s.get());
+  // Insertion keeps equal depths in making order without the buffer a
+  // stable sort takes; the panel has a few dozen sprites.
+  for (size_t i = 1; i < order_.size(); ++i)
+    for (size_t j = i; j > 0 && order_[j - 1]->depth > order_[j]->depth; --j)
+      std::swap(order_[j - 1], order_[j]);
+  for (const Sprite* s : order_) draw_one(painter, *s);
+}
+
+QRect SpriteEngine::drawn_rect(const Sprite& s) {
+  if (!s.visible || !s.picture) return {};
+  const QRect cell = s.picture->pattern_rect(s.pattern);
+  if (cell.isEmpty() || s.width <= 0 || s.height <= 0) return {};
+  const int x = pixel_of(s.x), y = pixel_of(s.y);
+  if (!s.rotating) return {x, y, cell.width(), cell.height()};
+  if (std::clamp(s.alpha, 0, 255) == 0) return {};
+  if (s.angle % Sprite::kAngleUnitsPerTurn == 0) return {x, y, s.width, s.height};
+  // Turned about its centre: the circle through its corners, and a pixel
+  // more for the smoothed edge.
+  const double cx = x + s.width / 2.0, cy = y + s.height / 2.0;
+  const int r = static_cast<int>(std::ceil(std::hypot(s.width, s.height) / 2.0)) + 2;
+  return {static_cast<int>(std::floor(cx)) - r, static_cast<int>(std::floor(cy)) - r, 2 * r + 2,
+          2 * r + 2};
 }
 
 }  // namespace cabsim

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPainter>
+#include <QRect>
 #include <memory>
 #include <vector>
 
@@ -31,6 +33,8 @@ struct Sprite {
   bool rotating = false;
   int angle = 0;
   int alpha = 255;
+
+  bool operator==(const Sprite&) const = default;
 };
 
 class SpriteEngine {
@@ -40,13 +44,22 @@ class SpriteEngine {
   /// A rotating sprite showing `picture`, sized to its pattern.
   Sprite& add_rotating_sprite(const Picture* picture);
   int count() const { return static_cast<int>(sprites_.size()); }
+  /// Sprite `i` in the order of making (0 <= i < count()).
+  const Sprite& sprite(int i) const { return *sprites_[static_cast<size_t>(i)]; }
   void clear() { sprites_.clear(); }
 
   /// Draws every visible sprite into `target` by ascending depth.
   void draw(QImage& target) const;
+  /// The same with a painter already open (its clip holds).
+  void draw(QPainter& painter) const;
+
+  /// The pixels of the drawing area `s` may change when drawn as it is now;
+  /// empty when it draws nothing.
+  static QRect drawn_rect(const Sprite& s);
 
  private:
   std::vector<std::unique_ptr<Sprite>> sprites_;  // in order of making
+  mutable std::vector<const Sprite*> order_;      // kept between draws
 };
 
 }  // namespace cabsim

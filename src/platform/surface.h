@@ -8,6 +8,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "state/frame_bitmap.h"
 
 namespace cabsim {
 
@@ -26,6 +27,8 @@ class Surface {
   void load_from(const QImage& image);
   /// Copies `bitmap` into the surface at (0, 0) without changing its size.
   void copy_in(const Bitmap& bitmap);
+  /// The same for a film picture; nothing is allocated.
+  void copy_in(const FrameBitmap& frame);
   void fill(const QColor& colour);
 
   /// The colour at (x, y) as 0xRRGGBB; 0 outside the surface.
@@ -40,6 +43,11 @@ class Surface {
 
   /// The picture, opaque (QImage::Format_RGB32).
   const QImage& image() const { return image_; }
+  /// The picture to change in place (its keyed copy is made again).
+  QImage& changed_image() {
+    keyed_stale_ = true;
+    return image_;
+  }
   /// The picture with the transparent colour made fully transparent
   /// (premultiplied ARGB), rebuilt only after the picture changed.
   const QImage& keyed_image() const;
@@ -54,5 +62,7 @@ class Surface {
 /// `image` as premultiplied ARGB with every pixel of colour `key_rgb`
 /// (0xRRGGBB) fully transparent and all others opaque.
 QImage key_out_colour(const QImage& image, uint32_t key_rgb);
+/// The same into `keyed`, whose pixels are reused when it has the size.
+void key_out_colour(const QImage& image, uint32_t key_rgb, QImage& keyed);
 
 }  // namespace cabsim

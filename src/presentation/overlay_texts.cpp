@@ -64,8 +64,8 @@ const std::string& overlay_text(const RunView& v, OverlaySlot slot) {
   return v.speed_text;
 }
 
-std::vector<DarkBox> dark_boxes(const RunView& v, const OverlaySizes& sizes) {
-  std::vector<DarkBox> boxes;
+DarkBoxes dark_boxes(const RunView& v, const OverlaySizes& sizes) {
+  DarkBoxes boxes;
   auto box = [&](OverlaySlot slot, int32_t x, int32_t y, bool only_when_shown) {
     if (only_when_shown && overlay_text(v, slot).empty()) return;
     const TextSize& size = sizes[at(slot)];
@@ -90,8 +90,8 @@ std::vector<DarkBox> dark_boxes(const RunView& v, const OverlaySizes& sizes) {
   return boxes;
 }
 
-std::vector<OverlayText> overlay_texts(const RunView& v, const OverlaySizes& sizes) {
-  std::vector<OverlayText> texts;
+OverlayTextList overlay_texts(const RunView& v, const OverlaySizes& sizes) {
+  OverlayTextList texts;
   auto add = [&](OverlaySlot slot, int32_t x, int32_t y, int32_t points, bool shadow,
                  bool only_when_shown = false) {
     if (only_when_shown && overlay_text(v, slot).empty()) return;

@@ -20,13 +20,15 @@ constexpr int32_t kBandFirstRow = 312;
 constexpr int32_t kBandLastRow = 339;
 constexpr int32_t kBandLift = 100;
 
-/// A picture of three bytes a pixel (red, green, blue), rows `stride` bytes
-/// apart. The view does not own the pixels.
+/// A picture of three colour bytes a pixel (red, green and blue in either
+/// order), rows `stride` bytes apart; with four bytes a pixel the fourth is
+/// not a colour and is left as it is. The view does not own the pixels.
 struct RgbRows {
   uint8_t* data = nullptr;
   int32_t width = 0;
   int32_t height = 0;
   ptrdiff_t stride = 0;
+  int32_t bytes_per_pixel = 3;
 
   uint8_t* row(int32_t y) const { return data + static_cast<ptrdiff_t>(y) * stride; }
 };

@@ -56,6 +56,7 @@ void CabPanel::draw_clock(const RunView& s) {
   if (!analogue_clock_shown(clock)) return;
   paint_clock_face(clock_, clock_hands(clock, s.clock_drawn_time));
   clock_drawn_for_ = s.clock_drawn_time;
+  ++clock_paintings_;
 }
 
 const Bitmap* CabPanel::clock_bitmap() const {

@@ -24,6 +24,7 @@ class CabPanel : public CabPanelHooks {
 
   const Bitmap* clock_bitmap() const override;
   QPoint clock_position() const override;
+  uint64_t clock_paintings() const override { return clock_paintings_; }
 
   bool has_easy_cab_panel() const override { return true; }
   /// Shows the easy cab panel as a tool window of `driving_form`: its
@@ -42,6 +43,7 @@ class CabPanel : public CabPanelHooks {
   Run* run_ = nullptr;
   Bitmap clock_;
   int32_t clock_drawn_for_ = -1;  // run clock of the picture in clock_
+  uint64_t clock_paintings_ = 0;
   QPointer<TForm6> easy_;
 };
 

@@ -38,6 +38,9 @@ class CabPanelHooks {
   /// when the train has no analogue clock.
   virtual const Bitmap* clock_bitmap() const { return nullptr; }
   virtual QPoint clock_position() const { return {}; }
+  /// How many times the clock picture has been painted: the display copies
+  /// it again only when this changed.
+  virtual uint64_t clock_paintings() const { return 0; }
   /// The easy cab panel: shown from the menu, closed with the run.
   virtual bool has_easy_cab_panel() const { return false; }
   virtual void show_easy_cab_panel(QWidget* driving_form) { (void)driving_form; }

@@ -235,18 +235,24 @@ void TForm1::FormActivate() {
   if (!name.empty() && still_picture_.load(run_->find_file(name))) {
     scene_bitmap_.copy_from(still_picture_);
     scene_surface_.copy_in(scene_bitmap_);
+    scene_size_ = QSize(scene_bitmap_.width(), scene_bitmap_.height());
   }
   if (!untendai_->can_draw()) return;
   untendai_->fill(Qt::black);
   DXSpriteEngine1.draw(untendai_->back_buffer());
   untendai_->draw(scene_surface_, 0, 0, false);
   untendai_->present();
+  forget_display();  // the first pass of the run draws all of its picture
 }
 
 void TForm1::DDRinit() {
   scene_surface_ = Surface(684, 384);
   kilometre_surface_ = Surface(684, 384);
   clock_surface_ = Surface(50, 50);
+  scene_size_ = QSize();
+  make_overlay_fonts();
+  kilometre_font_ = make_font(FontSpec{"Meiryo", 6, false, false});
+  forget_display();
 }
 
 void TForm1::DDRfin() {

@@ -4,14 +4,20 @@
 #pragma once
 
 #include <QAction>
+#include <QDate>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPainter>
 #include <QTimer>
 #include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/bitmap.h"
 #include "platform/drawing_area.h"
@@ -21,9 +27,11 @@
 #include "platform/steady_clock.h"
 #include "platform/surface.h"
 #include "presentation/overlay_texts.h"
+#include "presentation/scan_line_effects.h"
 #include "run/handler_guard.h"
 #include "shell/cab_panel_hooks.h"
 #include "shell/controller_devices.h"
+#include "shell/display_changes.h"
 #include "shell/qt_run_timers.h"
 #include "shell/shell_services.h"
 #include "shell/sign_column_pictures.h"
@@ -132,6 +140,10 @@ class TForm1 final : public QMainWindow {
   /// The film frame the scene last took in full; -1 none yet.
   int32_t last_fetched_frame() const { return last_fetched_frame_; }
   int frames_per_second() const { return fps_; }
+  /// True when the last display pass drew (something it shows had changed).
+  bool last_pass_drew() const { return last_pass_drew_; }
+  /// The rectangle around what the last pass that drew drew again.
+  QRect last_drawn_area() const { return last_drawn_area_; }
   /// The value display, once F3 has asked for it.
   TForm3* value_display_form() const { return values_.get(); }
   /// The train settings and crew-change dialogs, once asked for.
@@ -197,15 +209,33 @@ class TForm1 final : public QMainWindow {
 
   // The display pass, step by step.
   void fetch_film_frame();
+  /// The parts of the drawing area whose picture changed since the last
+  /// pass, into changed_; the cab window's picture is made again when it
+  /// changed.
+  void find_changes();
+  /// Widens the changed parts to every turned sprite they cut.
+  void take_in_turned_sprites();
+  void compose_scene();
+  /// The part of the scene surface the film (or still) picture covers.
+  QRect scene_rect() const;
+  RgbRows scene_rows();
   void draw_stop_line_marker();
   void draw_dark_boxes();
   void untenLine(const std::string& text);
+  /// Draws the panel, the cab window, the texts, the kilometre post, the
+  /// clock and the fade within `changed`, as a whole picture is drawn.
+  void draw_area(QPainter& painter, const QRect& changed);
+  void make_overlay_fonts();
   /// The driving texts, drawn over the cab window in the drawing area itself,
-  /// at the screen's resolution.
-  void write_overlay_texts();
-  /// `overlay_texts`: false in debug mode, where the labels show them.
-  void present_scene(bool overlay_texts);
-  void draw_kilometre_post();
+  /// at the screen's resolution, within `clip`.
+  void write_overlay_texts(QPainter& painter, const QRect& clip);
+  /// The kilometre post surface painted again when its texts changed; the
+  /// part of the drawing area that changed with it.
+  QRect follow_kilometre_post();
+  /// The clock surface copied again when the clock was painted; its place.
+  QRect follow_clock();
+  /// The next pass draws the whole picture.
+  void forget_display();
 
   SettingsStore& settings_;
   ShellServices services_;
@@ -247,8 +277,9 @@ class TForm1 final : public QMainWindow {
 
   // The four work pictures and the three surfaces of the display.
   std::shared_ptr<const FrameBitmap> frame_bitmap_;
-  int32_t last_fetched_frame_ = -1;  ///< the frame frame_bitmap_ holds in full
-  uint32_t fetched_refresh_ = 0;     ///< the view's film_refresh when it was fetched
+  std::shared_ptr<const FrameBitmap> composed_frame_;  ///< the one the scene was made of
+  int32_t last_fetched_frame_ = -1;                    ///< the frame frame_bitmap_ holds in full
+  uint32_t fetched_refresh_ = 0;  ///< the view's film_refresh when it was fetched
   Bitmap scene_bitmap_;
   Bitmap still_picture_;
   Bitmap stop_line_picture_;
@@ -256,7 +287,29 @@ class TForm1 final : public QMainWindow {
   Surface scene_surface_;
   Surface kilometre_surface_;
   Surface clock_surface_;
+  QSize scene_size_;  ///< of the picture last copied into the scene surface
   OverlaySizes sizes_{};
+
+  // What the picture on show was drawn from.
+  struct OverlayFont {
+    QFont font;
+    QFontMetrics metrics{QFont()};
+  };
+  OverlayFont speed_font_;
+  OverlayFont text_font_;
+  QFont kilometre_font_;
+  DisplayChanges changes_;
+  ChangedRects changed_;
+  int32_t drawn_fade_ = 0;
+  bool kilometre_drawn_ = false;
+  std::optional<std::string> kilometre_post_;
+  QDate kilometre_date_;
+  std::string kilometre_clock_;
+  QRect kilometre_letters_;  ///< where the surface's letters are
+  bool clock_copied_ = false;
+  uint64_t clock_paintings_ = 0;
+  bool last_pass_drew_ = false;
+  QRect last_drawn_area_;
 
   QTimer idle_;  // the display pass, once per screen refresh
   int64_t last_pass_ms_ = 0;

@@ -8,7 +8,7 @@
 namespace cabsim {
 namespace {
 
-const OverlayText* find(const std::vector<OverlayText>& texts, OverlaySlot slot, bool shadow) {
+const OverlayText* find(const OverlayTextList& texts, OverlaySlot slot, bool shadow) {
   auto it = std::find_if(texts.begin(), texts.end(), [&](const OverlayText& t) {
     return t.slot == slot && t.shadow == shadow;
   });

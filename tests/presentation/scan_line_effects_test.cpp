@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "data/rounding.h"
+
 namespace cabsim {
 namespace {
 
@@ -39,6 +41,32 @@ TEST(Bgblack, ABoxReachingTheBottomRowOrThePictureEdgeIsSafe) {
   bgblack(white.rows, 680, 10, 400, 10);  // off the right edge
   EXPECT_EQ(white.red(683, 15), 102);
   bgblack(white.rows, 2147483000, 2147483000, 2147483000, 2147483000);  // absurd sizes
+}
+
+TEST(Bgblack, DarkensByTheRoundedShareOfTheBrightnessOnThreeAndFourBytePixels) {
+  // Every brightness from black to white under every strength of the edge
+  // (row 0 is outside the box by 5 .. 1 pixels in columns 0 .. 4, column 5
+  // is at full strength): round(strength × (r + g + b) / 750), halves to even.
+  for (int sum = 0; sum <= 765; ++sum) {
+    const auto r = static_cast<uint8_t>(std::min(sum, 255));
+    const auto g = static_cast<uint8_t>(std::min(std::max(sum - 255, 0), 255));
+    const auto b = static_cast<uint8_t>(std::max(sum - 510, 0));
+    std::vector<uint8_t> rgb, rgbx;
+    for (int x = 0; x < 6; ++x) {
+      rgb.insert(rgb.end(), {r, g, b});
+      rgbx.insert(rgbx.end(), {r, g, b, 0xFF});
+    }
+    bgblack(RgbRows{rgb.data(), 6, 1, 18}, 5, 0, 1, 0);
+    bgblack(RgbRows{rgbx.data(), 6, 1, 24, 4}, 5, 0, 1, 0);
+    for (int x = 0; x < 6; ++x) {
+      const int strength = 150 - 30 * (5 - x);
+      const auto amount = static_cast<int>(round_half_even(strength * sum / 750.0L));
+      ASSERT_EQ(rgb[x * 3], std::max(r - amount, 0)) << "sum " << sum << ", x " << x;
+      ASSERT_EQ(rgb[x * 3 + 2], std::max(b - amount, 0)) << "sum " << sum << ", x " << x;
+      for (int i = 0; i < 3; ++i) ASSERT_EQ(rgbx[x * 4 + i], rgb[x * 3 + i]);
+      ASSERT_EQ(rgbx[x * 4 + 3], 0xFF);  // not a colour: left alone
+    }
+  }
 }
 
 TEST(MessageBand, LightensRows312To339) {
