@@ -49,6 +49,16 @@ struct RunSettings {
 /// directory unless absolute.
 using FileFinder = std::function<std::filesystem::path(std::string_view name)>;
 
+struct Run;
+
+/// Hears of every operation tick after its steps (the run record). It reads
+/// the run and never changes it.
+class TickListener {
+ public:
+  virtual ~TickListener() = default;
+  virtual void after_tick(const Run& run) = 0;
+};
+
 struct Run {
   Run(SoundChannels& sound_channels, Clock& run_clock, RunTimers& run_timers)
       : sounds(sound_channels), clock(run_clock), timers(run_timers) {}
@@ -74,6 +84,8 @@ struct Run {
   Joystick* joystick = nullptr;
   /// The PlayStation pad's codes of each handle position (`padcontroller`).
   PadCodes pad_codes;
+  /// Told of each operation tick once its steps have run; null none.
+  TickListener* tick_listener = nullptr;
 
   SoundChannels& sounds;
   Clock& clock;
