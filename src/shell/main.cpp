@@ -8,9 +8,11 @@
 #include "platform/file_paths.h"
 #include "platform/fonts.h"
 #include "platform/program_folder.h"
+#include "platform/run_record_file.h"
 #include "platform/settings_store_qt.h"
 #include "shell/command_line.h"
 #include "shell/help_form.h"
+#include "shell/run_record_form.h"
 #include "shell/title_form.h"
 
 namespace {
@@ -68,6 +70,7 @@ int main(int argc, char** argv) {
   form5.on_closed = [] { QCoreApplication::quit(); };
   cabsim::TForm4 help(program_dir);
   form5.set_help_form(&help);
+  form5.set_record_folder(cabsim::run_record_folder());
   // The value display TForm3, the easy cab panel TForm6, the crew-change
   // question TkotaiStop and the train settings dialog Tjumpdlg belong to a
   // run: the driving form makes them the first time its run asks for them.
@@ -82,7 +85,13 @@ int main(int argc, char** argv) {
     selection.train_dir_prefix = line->train_dir_prefix;
     selection.debug_mode = line->debug_mode;
     try {
-      return form5.run_driving_form(selection, /*title_after=*/false) ? 0 : 1;
+      if (!form5.run_driving_form(selection, /*title_after=*/false)) return 1;
+      // The record of the run stays on show until it is closed.
+      if (form5.record_form() && form5.record_form()->isVisible()) {
+        app.setQuitOnLastWindowClosed(true);
+        app.exec();
+      }
+      return 0;
     } catch (const std::exception& e) {
       services.message(QString::fromUtf8(e.what()));
       return 1;
