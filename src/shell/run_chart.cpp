@@ -13,7 +13,9 @@ namespace {
 /// Margins around the plots for the scales, px.
 constexpr int kLeftMargin = 46;
 constexpr int kRightMargin = 12;
-constexpr int kTopMargin = 22;
+constexpr int kTopMargin = 34;
+/// The row of the station names above the plot, px.
+constexpr int kNameRow = 16;
 constexpr int kAxisGap = 22;
 /// The notch strip's share of the height.
 constexpr double kNotchShare = 0.22;
@@ -141,10 +143,10 @@ void draw_run_chart(QPainter& p, const QRect& area, const RunRecordData& r) {
     p.drawText(QRect(x - 40, sc.speed_area.bottom() + 2, 80, kAxisGap - 4), Qt::AlignCenter, label);
   }
   p.setPen(Qt::black);
-  p.drawText(QRect(area.left() + 4, area.top() + 2, 200, kTopMargin - 4),
-             Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("速度 km/h"));
-  p.drawText(QRect(area.left(), sc.notch_area.top() - kAxisGap + 4, kLeftMargin + 60, 14),
-             Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8("ノッチ"));
+  p.drawText(QRect(area.left(), area.top() + kNameRow, kLeftMargin - 4, kTopMargin - kNameRow),
+             Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8("km/h"));
+  p.drawText(QRect(area.left(), sc.notch_area.top(), kLeftMargin - 4, sc.notch_area.height()),
+             Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8("ノッチ"));
 
   // The stations: a line at each stop position with the name above it.
   for (const StopRecord& s : r.stops) {

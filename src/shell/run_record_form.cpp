@@ -17,6 +17,8 @@ namespace {
 /// Run clock units per second.
 constexpr int kClockPerSecond = 30;
 constexpr int kTicksPerSecond = 10;
+/// Height of each table: a few rows in view, the rest scrolled.
+constexpr int kTableHeight = 130;
 
 QString from_sjis(const std::string& text) {
   return QString::fromStdString(sjis_to_utf8(text));
@@ -91,12 +93,12 @@ RunRecordForm::RunRecordForm(RunRecordData record, const QString& when, QWidget*
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);
 
-  stops_ = make_table(
-      this,
-      {QString::fromUtf8("駅"), QString::fromUtf8("停止位置との差"), QString::fromUtf8("停止"),
-       QString::fromUtf8("到着"), QString::fromUtf8("定刻発車"), QString::fromUtf8("発車"),
-       QString::fromUtf8("発車の遅れ(秒)"), QString::fromUtf8("到着から定刻まで(秒)"),
-       QString::fromUtf8("最高速度"), QString::fromUtf8("最大ブレーキ")});
+  stops_ =
+      make_table(this, {QString::fromUtf8("駅"), QString::fromUtf8("停止位置との差"),
+                        QString::fromUtf8("停止"), QString::fromUtf8("到着"),
+                        QString::fromUtf8("定刻発車"), QString::fromUtf8("発車"),
+                        QString::fromUtf8("発車の遅れ(秒)"), QString::fromUtf8("発車まで余裕(秒)"),
+                        QString::fromUtf8("最高速度"), QString::fromUtf8("最大ブレーキ")});
   stops_->setObjectName("stops");
   events_ = make_table(
       this, {QString::fromUtf8("できごと"), QString::fromUtf8("時刻"), QString::fromUtf8("位置(m)"),
@@ -111,10 +113,10 @@ RunRecordForm::RunRecordForm(RunRecordData record, const QString& when, QWidget*
   chart_->setFixedSize(kChartSize);
   chart_->setPixmap(QPixmap::fromImage(run_chart_image(record_, kChartSize)));
 
-  auto* tables = new QHBoxLayout;
-  tables->addWidget(stops_, 3);
-  tables->addWidget(events_, 2);
-  layout->addLayout(tables);
+  stops_->setMinimumHeight(kTableHeight);
+  events_->setMinimumHeight(kTableHeight);
+  layout->addWidget(stops_, 3);
+  layout->addWidget(events_, 2);
   layout->addWidget(chart_);
   auto* buttons = new QHBoxLayout;
   save_ = new QPushButton(QString::fromUtf8(kRecordSaveChart), this);
@@ -125,7 +127,7 @@ RunRecordForm::RunRecordForm(RunRecordData record, const QString& when, QWidget*
   layout->addLayout(buttons);
   connect(save_, &QPushButton::clicked, this, [this] { ask_and_save_chart(); });
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
-  resize(kChartSize.width() + 24, 720);
+  resize(kChartSize.width() + 24, kChartSize.height() + 2 * kTableHeight + 140);
 }
 
 void RunRecordForm::fill_stops() {

@@ -45,7 +45,8 @@ constexpr QPoint kLoadingPosition{345, 271};
 /// line of `quit`.
 constexpr QPoint kFolderPosition{8, 571};
 /// The records button, right of the folder button on the title picture.
-constexpr QRect kRecordsGeometry{60, 573, 84, 22};
+constexpr QSize kRecordsSize{84, 22};
+constexpr int kRecordsGap = 6;
 /// Runs the records menu lists at most.
 constexpr size_t kRecordsListed = 10;
 
@@ -139,7 +140,9 @@ void TForm5::build_components() {
   folder->setToolTip(QString::fromUtf8(kFolderButtonTip));
   records_ = new QPushButton(QString::fromUtf8(kRecordsButton), this);
   records_->setObjectName("records");
-  records_->setGeometry(kRecordsGeometry);
+  records_->setGeometry(QRect(QPoint(folder->x() + folder->width() + kRecordsGap,
+                                     folder->y() + (folder->height() - kRecordsSize.height()) / 2),
+                              kRecordsSize));
   records_->setFocusPolicy(Qt::NoFocus);
   records_->hide();
   connect(records_, &QPushButton::clicked, this, [this] { RecordsClick(); });
