@@ -12,7 +12,6 @@
 #include "platform/settings_store_qt.h"
 #include "shell/command_line.h"
 #include "shell/help_form.h"
-#include "shell/run_record_form.h"
 #include "shell/title_form.h"
 
 namespace {
@@ -85,13 +84,8 @@ int main(int argc, char** argv) {
     selection.train_dir_prefix = line->train_dir_prefix;
     selection.debug_mode = line->debug_mode;
     try {
-      if (!form5.run_driving_form(selection, /*title_after=*/false)) return 1;
-      // The record of the run stays on show until it is closed.
-      if (form5.record_form() && form5.record_form()->isVisible()) {
-        app.setQuitOnLastWindowClosed(true);
-        app.exec();
-      }
-      return 0;
+      // The record of the run is saved; the title's records button shows it.
+      return form5.run_driving_form(selection, /*title_after=*/false) ? 0 : 1;
     } catch (const std::exception& e) {
       services.message(QString::fromUtf8(e.what()));
       return 1;

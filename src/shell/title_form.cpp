@@ -436,7 +436,7 @@ bool TForm5::run_driving_form(const RunSelection& selection, bool title_after) {
   }
   // Step 5, and the record of the run that was driven.
   restore();
-  if (created && !record_folder_.empty()) {
+  if (created && title_after && !record_folder_.empty()) {
     const RunRecordData* record = form_ ? form_->run_record() : nullptr;
     if (record && !record->samples.empty()) {
       record_form_ = std::make_unique<RunRecordForm>(*record);
