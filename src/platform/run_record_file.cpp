@@ -36,6 +36,7 @@ QJsonObject stop_json(const StopRecord& r) {
   o["station"] = r.station;
   o["name"] = text(r.name);
   o["start"] = r.start;
+  o["moved"] = r.moved;
   o["doors_opened"] = r.doors_opened;
   o["in_zone"] = r.in_zone;
   o["stop_position_cm"] = r.stop_position;
@@ -154,6 +155,7 @@ std::optional<StopRecord> read_stop(const QJsonObject& o) {
   r.station = static_cast<int32_t>(*station);
   r.name = sjis(o.value("name"));
   r.start = o.value("start").toBool();
+  r.moved = o.value("moved").toBool();
   r.doors_opened = o.value("doors_opened").toBool();
   r.in_zone = o.value("in_zone").toBool();
   r.stop_position = static_cast<int32_t>(*position);

@@ -63,6 +63,7 @@ RunRecord::RunRecord(const Run& run) {
   data_.stops.reserve(kMaxRecordStops);
   data_.events.reserve(kMaxRecordEvents);
   doors_seen_.assign(kMaxStations, 0);
+  last_position_ = static_cast<double>(run.state.position);
   const int32_t count = station_count(*run.route);
   for (int32_t i = 0; i < count; ++i)
     doors_seen_[static_cast<size_t>(i)] = run.route->Station[static_cast<size_t>(i)].doors_opened;
@@ -93,6 +94,20 @@ StopRecord* RunRecord::stop_for(const Run& run, int32_t station) {
   return &data_.stops.back();
 }
 
+void RunRecord::watch_move(const Run& run) {
+  const double position = static_cast<double>(run.state.position);
+  const bool jump = std::fabs(position - last_position_) > kMoveJumpCm;
+  last_position_ = position;
+  if (!jump) return;
+  // What comes after a move starts afresh: no stop, maxima or limit carry over.
+  moved_ = false;
+  jumped_ = true;
+  top_speed_ = 0;
+  hardest_brake_ = 0;
+  if (open_limit_ != SIZE_MAX) data_.events[open_limit_].open = false;
+  open_limit_ = SIZE_MAX;
+}
+
 void RunRecord::watch_stations(const Run& run) {
   const int32_t count = station_count(*run.route);
   for (int32_t i = 0; i < count; ++i) {
@@ -102,8 +117,14 @@ void RunRecord::watch_stations(const Run& run) {
       if (StopRecord* r = stop_for(run, i)) {
         place(*r, run.state);
         r->doors_opened = true;
-        r->start = !moved_ && data_.stops.size() == 1;
-        if (r->start) r->arrival_clock = kNoRecordValue;
+        r->start = !moved_ && data_.stops.size() == 1 && !jumped_;
+        r->moved = !moved_ && jumped_;
+        if (r->start || r->moved) {
+          r->arrival_clock = kNoRecordValue;
+          r->top_speed = 0;
+          r->hardest_brake = 0;
+        }
+        jumped_ = false;
       }
     }
     seen = now;
@@ -185,6 +206,7 @@ void RunRecord::watch_events(const Run& run, int32_t limit) {
 void RunRecord::after_tick(const Run& run) {
   const RunState& s = run.state;
   const bool standing_now = standing(s);
+  watch_move(run);
   if (!standing_now) moved_ = true;
   top_speed_ = std::max(top_speed_, std::fabs(static_cast<double>(s.speed)));
   // The brake while standing (the emergency position a run starts in) says

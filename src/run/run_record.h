@@ -21,14 +21,18 @@ constexpr size_t kMaxRecordEvents = 1000;
 /// A standstill this close to the next stop position counts as a stop made
 /// there, in or out of its zone, cm.
 constexpr int64_t kNearStopCm = 100 * 100;
+/// A step in position larger than this between two ticks is the train moved
+/// (Move menu, a restored state), not running, cm.
+constexpr double kMoveJumpCm = 100 * 100;
 /// No value (an arrival, a departure, a limit, a pattern not there).
 constexpr int32_t kNoRecordValue = -1;
 
 /// One stop, or the standstill short of or past a stop position.
 struct StopRecord {
   int32_t station = 0;
-  std::string name;                        ///< the station's name as written (Shift-JIS)
-  bool start = false;                      ///< the run started here
+  std::string name;    ///< the station's name as written (Shift-JIS)
+  bool start = false;  ///< the run started here
+  bool moved = false;  ///< the train was moved here (Move menu, a restored state), not driven
   bool doors_opened = false;               ///< the stop was made: doors opened (or no-door stop)
   bool in_zone = false;                    ///< standing within the stop zone when last standing
   int32_t stop_position = 0;               ///< cm
@@ -105,6 +109,7 @@ class RunRecord final : public TickListener {
   const RunRecordData& data() const { return data_; }
 
  private:
+  void watch_move(const Run& run);
   void watch_stations(const Run& run);
   void watch_standstill(const Run& run, bool standing, bool was_standing);
   void watch_departure(const Run& run, bool standing);
@@ -115,7 +120,9 @@ class RunRecord final : public TickListener {
   RunRecordData data_;
   std::vector<uint8_t> doors_seen_;  ///< each station's doors-opened flag at the last tick
   bool was_standing_ = true;
-  bool moved_ = false;  ///< the train has moved since the run started
+  bool moved_ = false;   ///< the train has run since the start or the last move
+  bool jumped_ = false;  ///< the train was moved and has made no stop since
+  double last_position_ = 0;
   uint8_t was_alarm_ = 0;
   uint8_t was_protection_ = 0;
   bool was_emergency_handle_ = false;

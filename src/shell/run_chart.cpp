@@ -19,9 +19,6 @@ constexpr int kNameRow = 16;
 constexpr int kAxisGap = 22;
 /// The notch strip's share of the height.
 constexpr double kNotchShare = 0.22;
-/// A step in position larger than this between two ticks is a move of the
-/// train, not running: the line is broken there, cm.
-constexpr double kMoveJumpCm = 100.0 * 100.0;
 
 /// A round step of the grid for `span` units, about `lines` lines.
 double grid_step(double span, int lines) {

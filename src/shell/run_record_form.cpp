@@ -50,6 +50,7 @@ QString stop_error_text(const StopRecord& s) {
 
 QString stop_judgement(const StopRecord& s) {
   if (s.start) return QString::fromUtf8("始発");
+  if (s.moved) return QString::fromUtf8("移動");
   if (s.doors_opened) return QString::fromUtf8("停止位置の範囲内");
   return QString::fromUtf8(s.in_zone ? "範囲内 (扉開かず)" : "停止位置の範囲外");
 }
@@ -135,7 +136,7 @@ void RunRecordForm::fill_stops() {
   int row = 0;
   for (const StopRecord& s : record_.stops) {
     put(stops_, row, 0, from_sjis(s.name));
-    put(stops_, row, 1, s.start ? QString::fromUtf8("-") : stop_error_text(s));
+    put(stops_, row, 1, s.start || s.moved ? QString::fromUtf8("-") : stop_error_text(s));
     put(stops_, row, 2, stop_judgement(s));
     put(stops_, row, 3, clock_text(s.arrival_clock));
     put(stops_, row, 4, clock_text(s.scheduled_departure));
@@ -148,9 +149,13 @@ void RunRecordForm::fill_stops() {
                   "%.1f",
                   static_cast<double>(s.scheduled_departure - s.arrival_clock) / kClockPerSecond);
     put(stops_, row, 7, margin);
-    put(stops_, row, 8, QString::asprintf("%.1f km/h", s.top_speed));
+    // A run that starts or is moved here has no running before it.
+    const bool driven = !s.start && !s.moved;
+    const QString none = QString::fromUtf8("-");
+    put(stops_, row, 8, driven ? QString::asprintf("%.1f km/h", s.top_speed) : none);
     put(stops_, row, 9,
-        s.hardest_brake >= s.emergency_brake && s.emergency_brake > 0
+        !driven ? none
+        : s.hardest_brake >= s.emergency_brake && s.emergency_brake > 0
             ? QString::fromUtf8("非常")
             : QString::fromUtf8("B%1").arg(s.hardest_brake));
     ++row;

@@ -172,6 +172,22 @@ TEST_F(RecordedDrive, StandingShortOrPastTheZoneIsAStopWithoutDoors) {
   }
 }
 
+TEST_F(RecordedDrive, AMoveIsNotAStopMadeAndStartsAfresh) {
+  // The Move menu puts the train at a later stop: its doors open there, but
+  // no stop was driven; running and stopping after it is measured as usual.
+  auto r = run("0 start\n5000 move 3\n", 30000);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const json rec = record();
+  ASSERT_EQ(rec["stops"].size(), 2u);
+  EXPECT_TRUE(rec["stops"][0]["start"].get<bool>());
+  const json& moved = rec["stops"][1];
+  EXPECT_EQ(moved["station"], 3);
+  EXPECT_TRUE(moved["moved"].get<bool>());
+  EXPECT_FALSE(moved["start"].get<bool>());
+  EXPECT_EQ(moved["arrival_clock"], -1);
+  EXPECT_EQ(moved["top_speed_kmh"], 0);
+}
+
 TEST_F(RecordedDrive, RunningThroughAStopSignalIsRecordedWithTheLimits) {
   // Full power from the start without stopping: the first station's
   // starting signal is passed at stop, and limits are exceeded on the way.
