@@ -151,8 +151,12 @@ void draw_run_chart(QPainter& p, const QRect& area, const RunRecordData& r) {
     p.setPen(QPen(kChartStation, 1, Qt::DashLine));
     p.drawLine(x, sc.speed_area.top(), x, sc.notch_area.bottom());
     p.setPen(kChartStation);
-    p.drawText(QRect(x + 3, area.top() + 2, 160, kTopMargin - 4), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromStdString(sjis_to_utf8(s.name)));
+    // The name right of its line, or left of it where the plot ends.
+    const QString name = QString::fromStdString(sjis_to_utf8(s.name));
+    const int width = p.fontMetrics().horizontalAdvance(name);
+    const bool left = x + 3 + width > area.right();
+    p.drawText(QRect(left ? x - 3 - width : x + 3, area.top() + 1, width + 1, kNameRow),
+               Qt::AlignLeft | Qt::AlignVCenter, name);
   }
 
   // The notches beneath: power above the middle, brake below it.
