@@ -19,9 +19,12 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFormat = "cabsim-run-record";
-constexpr const char* kSamplesHeader =
+constexpr const char* kSamplesHeaderV1 =
     "tick,clock,speed_kmh,position_cm,brake_cylinder_kpa,power_notch,brake_notch,limit_kmh,"
     "pattern_kmh";
+constexpr const char* kSamplesHeader =
+    "tick,clock,speed_kmh,position_cm,brake_cylinder_kpa,power_notch,brake_notch,limit_kmh,"
+    "pattern_kmh,film,frame";
 
 QString text(const std::string& sjis) {
   return QString::fromStdString(sjis_to_utf8(sjis));
@@ -64,10 +67,26 @@ QJsonObject event_json(const RunEvent& e) {
   return o;
 }
 
+QJsonObject input_json(const RecordedInput& x) {
+  QJsonObject o;
+  o["kind"] = kRunInputKindNames[static_cast<size_t>(x.input.kind)];
+  o["sample"] = x.sample;
+  o["tick"] = x.tick;
+  o["clock"] = x.clock;
+  o["code"] = x.input.code;
+  o["value"] = x.input.value;
+  // Serial lines are bytes of the controller: kept one character a byte.
+  const std::string_view line = x.input.line();
+  if (!line.empty())
+    o["text"] = QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+  return o;
+}
+
 QByteArray summary_bytes(const RunRecordData& r) {
   QJsonObject o;
   o["format"] = kFormat;
   o["version"] = kRunRecordVersion;
+  o["program_dir"] = QString::fromStdString(r.program_dir);
   o["route"] = text(r.route_file);
   o["train"] = text(r.train_file);
   o["start_station"] = r.start_station;
@@ -82,6 +101,13 @@ QByteArray summary_bytes(const RunRecordData& r) {
   QJsonArray events;
   for (const RunEvent& e : r.events) events.append(event_json(e));
   o["events"] = events;
+  QJsonArray films;
+  for (const std::string& f : r.films) films.append(QString::fromStdString(f));
+  o["films"] = films;
+  o["inputs_dropped"] = static_cast<qint64>(r.inputs_dropped);
+  QJsonArray inputs;
+  for (const RecordedInput& x : r.inputs) inputs.append(input_json(x));
+  o["inputs"] = inputs;
   return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -90,10 +116,10 @@ QByteArray samples_bytes(const RunRecordData& r) {
   out << kSamplesHeader << '\n';
   char line[192];
   for (const RunSample& x : r.samples) {
-    const int n = std::snprintf(line, sizeof line, "%d,%d,%.3f,%.1f,%.2f,%d,%d,%d,%d\n", x.tick,
-                                x.clock, static_cast<double>(x.speed), x.position,
+    const int n = std::snprintf(line, sizeof line, "%d,%d,%.3f,%.1f,%.2f,%d,%d,%d,%d,%d,%d\n",
+                                x.tick, x.clock, static_cast<double>(x.speed), x.position,
                                 static_cast<double>(x.brake_cylinder), x.power_notch, x.brake_notch,
-                                x.limit, x.pattern);
+                                x.limit, x.pattern, x.film, x.frame);
     out.write(line, std::min<int>(n, static_cast<int>(sizeof line) - 1));
   }
   return QByteArray::fromStdString(out.str());
@@ -193,20 +219,62 @@ std::optional<RunEvent> read_event(const QJsonObject& o) {
   return e;
 }
 
-/// Reads the sample rows; false on any row that is not nine numbers.
-bool read_samples(const QByteArray& bytes, size_t expected, std::vector<RunSample>& out) {
+std::optional<RecordedInput> read_input(const QJsonObject& o, int64_t samples) {
+  RecordedInput x;
+  const QString kind = o.value("kind").toString();
+  const auto* name = std::find_if(kRunInputKindNames.begin(), kRunInputKindNames.end(),
+                                  [&](const char* n) { return kind == QLatin1String(n); });
+  const auto sample = whole(o, "sample", 0, samples);
+  const auto tick = whole(o, "tick", kI32Min, kI32Max);
+  const auto clock = whole(o, "clock", kI32Min, kI32Max);
+  const auto code = whole(o, "code", kI32Min, kI32Max);
+  const auto value = whole(o, "value", kI32Min, kI32Max);
+  const QJsonValue text = o.value("text");
+  if (name == kRunInputKindNames.end() || !sample || !tick || !clock || !code || !value ||
+      !(text.isUndefined() || text.isString()))
+    return std::nullopt;
+  const QString line = text.toString();
+  if (line.size() > static_cast<qsizetype>(kRunInputTextBytes)) return std::nullopt;
+  for (QChar c : line)
+    if (c.unicode() > 0xFF) return std::nullopt;
+  x.input.kind = static_cast<RunInputKind>(name - kRunInputKindNames.begin());
+  x.input.code = static_cast<int32_t>(*code);
+  x.input.value = static_cast<int32_t>(*value);
+  x.input.set_line(line.toLatin1().toStdString());
+  x.sample = static_cast<int32_t>(*sample);
+  x.tick = static_cast<int32_t>(*tick);
+  x.clock = static_cast<int32_t>(*clock);
+  return x;
+}
+
+/// Reads the sample rows; false on any row that is not nine numbers (version
+/// 1) or eleven.
+bool read_samples(const QByteArray& bytes, size_t expected, bool first_version,
+                  std::vector<RunSample>& out) {
   std::istringstream in(bytes.toStdString());
   std::string line;
-  if (!std::getline(in, line) || line != kSamplesHeader) return false;
+  if (!std::getline(in, line) || line != (first_version ? kSamplesHeaderV1 : kSamplesHeader))
+    return false;
   out.reserve(std::min(expected, kMaxRecordSamples));
   while (std::getline(in, line)) {
     if (out.size() >= kMaxRecordSamples) return false;
     RunSample x;
     int tick = 0, clock = 0, power = 0, brake = 0, limit = 0, pattern = 0;
+    int film = kNoRecordValue, frame = kNoRecordValue;
     double speed = 0, position = 0, cylinder = 0;
     char tail = 0;
-    if (std::sscanf(line.c_str(), "%d,%d,%lf,%lf,%lf,%d,%d,%d,%d%c", &tick, &clock, &speed,
-                    &position, &cylinder, &power, &brake, &limit, &pattern, &tail) != 9)
+    const int fields = first_version ? 9 : 11;
+    const int got =
+        first_version
+            ? std::sscanf(line.c_str(), "%d,%d,%lf,%lf,%lf,%d,%d,%d,%d%c", &tick, &clock, &speed,
+                          &position, &cylinder, &power, &brake, &limit, &pattern, &tail)
+            : std::sscanf(line.c_str(), "%d,%d,%lf,%lf,%lf,%d,%d,%d,%d,%d,%d%c", &tick, &clock,
+                          &speed, &position, &cylinder, &power, &brake, &limit, &pattern, &film,
+                          &frame, &tail);
+    if (got != fields) return false;
+    // A film index past the record's films is checked against them later.
+    if (film < kNoRecordValue || film >= static_cast<int>(kMaxRecordFilms) ||
+        frame < kNoRecordValue)
       return false;
     if (!std::isfinite(speed) || !std::isfinite(position) || !std::isfinite(cylinder) ||
         std::abs(power) > INT16_MAX || std::abs(brake) > INT16_MAX || std::abs(limit) > INT16_MAX ||
@@ -221,6 +289,8 @@ bool read_samples(const QByteArray& bytes, size_t expected, std::vector<RunSampl
     x.brake_notch = static_cast<int16_t>(brake);
     x.limit = static_cast<int16_t>(limit);
     x.pattern = static_cast<int16_t>(pattern);
+    x.film = static_cast<int16_t>(film);
+    x.frame = frame;
     out.push_back(x);
   }
   return out.size() == expected;
@@ -300,7 +370,7 @@ std::optional<SavedRunRecord> load_run_record(const fs::path& summary, std::stri
   if (o.value("format").toString() != kFormat) return std::nullopt;
   const auto version = whole(o, "version", 0, kI32Max);
   if (!version) return std::nullopt;
-  if (*version != kRunRecordVersion) {
+  if (*version != kRunRecordVersion && *version != kRunRecordFirstVersion) {
     error = kRecordOtherVersion;
     return std::nullopt;
   }
@@ -313,6 +383,11 @@ std::optional<SavedRunRecord> load_run_record(const fs::path& summary, std::stri
   if (!start || !brake || !samples || !o.value("route").isString() || !o.value("stops").isArray() ||
       !o.value("events").isArray())
     return std::nullopt;
+  const bool first_version = *version == kRunRecordFirstVersion;
+  if (!first_version && (!o.value("program_dir").isString() || !o.value("films").isArray() ||
+                         !o.value("inputs").isArray()))
+    return std::nullopt;
+  r.program_dir = o.value("program_dir").toString().toStdString();
   r.route_file = sjis(o.value("route"));
   r.train_file = sjis(o.value("train"));
   r.start_station = static_cast<int32_t>(*start);
@@ -332,9 +407,32 @@ std::optional<SavedRunRecord> load_run_record(const fs::path& summary, std::stri
     if (!e) return std::nullopt;
     r.events.push_back(*e);
   }
-  const auto sample_bytes = read_whole(samples_of(summary));
-  if (!sample_bytes || !read_samples(*sample_bytes, static_cast<size_t>(*samples), r.samples))
+  const QJsonArray films = o.value("films").toArray();
+  const QJsonArray inputs = o.value("inputs").toArray();
+  if (static_cast<size_t>(films.size()) > kMaxRecordFilms ||
+      static_cast<size_t>(inputs.size()) > kMaxRecordInputs)
     return std::nullopt;
+  for (const QJsonValue& v : films) {
+    if (!v.isString()) return std::nullopt;
+    r.films.push_back(v.toString().toStdString());
+  }
+  for (const QJsonValue& v : inputs) {
+    auto x = read_input(v.toObject(), *samples);
+    // Inputs lie in the order they came, which the replay relies on.
+    if (!x || (!r.inputs.empty() && x->sample < r.inputs.back().sample)) return std::nullopt;
+    r.inputs.push_back(*x);
+  }
+  if (!first_version) {
+    const auto dropped = whole(o, "inputs_dropped", 0, kI32Max);
+    if (!dropped) return std::nullopt;
+    r.inputs_dropped = static_cast<size_t>(*dropped);
+  }
+  const auto sample_bytes = read_whole(samples_of(summary));
+  if (!sample_bytes ||
+      !read_samples(*sample_bytes, static_cast<size_t>(*samples), first_version, r.samples))
+    return std::nullopt;
+  for (const RunSample& x : r.samples)
+    if (x.film >= static_cast<int>(r.films.size())) return std::nullopt;
   const QString stem = QString::fromStdString(summary.stem().string()).left(15);
   const QDateTime when = QDateTime::fromString(stem, "yyyyMMdd-HHmmss");
   saved.saved_at = when.isValid() ? when.toString("yyyy-MM-dd HH:mm:ss").toStdString() : "";

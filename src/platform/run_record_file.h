@@ -13,8 +13,10 @@
 
 namespace cabsim {
 
-/// Version of the files written; a file of another version is not read.
-constexpr int kRunRecordVersion = 1;
+/// Version of the files written. Version 1 (no inputs, films or frames) is
+/// still read; a file of any other version is not.
+constexpr int kRunRecordVersion = 2;
+constexpr int kRunRecordFirstVersion = 1;
 /// Records kept in the folder; saving one more removes the oldest.
 constexpr size_t kMaxSavedRuns = 30;
 /// Largest summary or sample file read, bytes (a full six-hour run is well

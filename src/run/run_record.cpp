@@ -7,6 +7,7 @@
 #include "data/rounding.h"
 #include "data/route_lookup.h"
 #include "operation/ats.h"
+#include "presentation/display_pass.h"
 
 namespace cabsim {
 namespace {
@@ -55,6 +56,7 @@ int32_t limit_in_force(const RouteTables& route, const RunState& s) {
 }
 
 RunRecord::RunRecord(const Run& run) {
+  data_.program_dir = run.selection.program_dir.string();
   data_.route_file = run.selection.route_file;
   data_.train_file = run.selection.train_file;
   data_.start_station = run.selection.start_station;
@@ -62,8 +64,11 @@ RunRecord::RunRecord(const Run& run) {
   data_.samples.reserve(kMaxRecordSamples);
   data_.stops.reserve(kMaxRecordStops);
   data_.events.reserve(kMaxRecordEvents);
+  data_.inputs.reserve(kMaxRecordInputs);
+  data_.films.reserve(kMaxRecordFilms);
   doors_seen_.assign(kMaxStations, 0);
   last_position_ = static_cast<double>(run.state.position);
+  watch_film(run);
   const int32_t count = station_count(*run.route);
   for (int32_t i = 0; i < count; ++i)
     doors_seen_[static_cast<size_t>(i)] = run.route->Station[static_cast<size_t>(i)].doors_opened;
@@ -203,6 +208,36 @@ void RunRecord::watch_events(const Run& run, int32_t limit) {
   ++e.ticks;
 }
 
+void RunRecord::watch_film(const Run& run) {
+  if (run.films_opened == films_seen_) return;
+  films_seen_ = run.films_opened;
+  // A film shown before (the main film after an insert) keeps its index.
+  const std::string file = run.film_file.string();
+  for (size_t i = 0; i < data_.films.size(); ++i)
+    if (data_.films[i] == file) {
+      film_ = static_cast<int16_t>(i);
+      return;
+    }
+  if (data_.films.size() >= kMaxRecordFilms) {
+    film_ = kNoRecordValue;
+    return;
+  }
+  data_.films.push_back(file);
+  film_ = static_cast<int16_t>(data_.films.size() - 1);
+}
+
+void RunRecord::on_input(const Run& run, const RunInput& input) {
+  if (data_.inputs.size() >= kMaxRecordInputs) {
+    ++data_.inputs_dropped;
+    return;
+  }
+  RecordedInput& x = data_.inputs.emplace_back();
+  x.input = input;
+  x.sample = static_cast<int32_t>(data_.samples.size());
+  x.tick = run.state.tick_count;
+  x.clock = run.state.clock;
+}
+
 void RunRecord::after_tick(const Run& run) {
   const RunState& s = run.state;
   const bool standing_now = standing(s);
@@ -234,6 +269,10 @@ void RunRecord::after_tick(const Run& run) {
   x.limit = small(limit);
   const bool pattern = run.train.ATS_Type == kAtsP && s.ats_on && s.pattern_target_distance > 0;
   x.pattern = pattern ? small(s.pattern_brake_speed) : small(kNoRecordValue);
+  watch_film(run);
+  const std::optional<int32_t> frame = film_frame_to_show(s);
+  x.film = film_;
+  x.frame = frame && film_ != kNoRecordValue ? *frame : kNoRecordValue;
 }
 
 }  // namespace cabsim

@@ -18,6 +18,12 @@ constexpr size_t kMaxRecordSamples = 6 * 3600 * 10;
 /// Stops and events kept at most; later ones are counted and not kept.
 constexpr size_t kMaxRecordStops = 502;
 constexpr size_t kMaxRecordEvents = 1000;
+/// Inputs of the driver kept at most (more than one a second for six hours);
+/// later ones are counted in `inputs_dropped` and not kept.
+constexpr size_t kMaxRecordInputs = 30000;
+/// Films told apart at most (the main film and its inserts); a frame of a
+/// film beyond them is recorded as of no known film.
+constexpr size_t kMaxRecordFilms = 64;
 /// A standstill this close to the next stop position counts as a stop made
 /// there, in or out of its zone, cm.
 constexpr int64_t kNearStopCm = 100 * 100;
@@ -77,18 +83,32 @@ struct RunSample {
   int16_t brake_notch = 0;           ///< 0 released .. emergency step
   int16_t limit = kNoRecordValue;    ///< km/h in force
   int16_t pattern = kNoRecordValue;  ///< ATS-P brake pattern, km/h, -1 none
+  int16_t film = kNoRecordValue;     ///< index into RunRecordData::films, -1 none
+  int32_t frame = kNoRecordValue;    ///< the film frame on show, -1 none
+};
+
+/// An input of the driver, placed among the samples.
+struct RecordedInput {
+  RunInput input;
+  int32_t sample = 0;  ///< samples kept before it: its effect shows from this sample on
+  int32_t tick = 0;    ///< operation ticks since the start
+  int32_t clock = 0;   ///< run clock, 1/30 s
 };
 
 /// The whole record of one run.
 struct RunRecordData {
-  std::string route_file;  ///< as the selection named it (Shift-JIS)
+  std::string program_dir;  ///< the program folder of the run (UTF-8)
+  std::string route_file;   ///< as the selection named it (Shift-JIS)
   std::string train_file;
   int32_t start_station = 0;
   int32_t brake_steps = 0;  ///< the train's emergency step
   std::vector<StopRecord> stops;
   std::vector<RunEvent> events;
   std::vector<RunSample> samples;
+  std::vector<RecordedInput> inputs;
+  std::vector<std::string> films;  ///< the films shown, as opened (UTF-8 paths)
   size_t stops_dropped = 0;
+  size_t inputs_dropped = 0;
   size_t events_dropped = 0;
   size_t samples_dropped = 0;
 };
@@ -99,12 +119,13 @@ struct RunRecordData {
 int32_t limit_in_force(const RouteTables& route, const RunState& s);
 
 /// Keeps the record of a run: attach it to the run before the first tick.
-class RunRecord final : public TickListener {
+class RunRecord final : public TickListener, public InputListener {
  public:
   /// Starts the record of `run` (its files, its start) with room reserved.
   explicit RunRecord(const Run& run);
 
   void after_tick(const Run& run) override;
+  void on_input(const Run& run, const RunInput& input) override;
 
   const RunRecordData& data() const { return data_; }
 
@@ -116,6 +137,7 @@ class RunRecord final : public TickListener {
   void watch_events(const Run& run, int32_t limit);
   StopRecord* stop_for(const Run& run, int32_t station);
   void add_event(const Run& run, RunEventKind kind, int32_t limit);
+  void watch_film(const Run& run);
 
   RunRecordData data_;
   std::vector<uint8_t> doors_seen_;  ///< each station's doors-opened flag at the last tick
@@ -129,7 +151,9 @@ class RunRecord final : public TickListener {
   bool was_overrun_ = false;
   double top_speed_ = 0;
   int32_t hardest_brake_ = 0;
-  size_t open_limit_ = SIZE_MAX;  ///< the limit event going on, SIZE_MAX none
+  size_t open_limit_ = SIZE_MAX;   ///< the limit event going on, SIZE_MAX none
+  int32_t films_seen_ = 0;         ///< the run's count of films opened, last tick
+  int16_t film_ = kNoRecordValue;  ///< the film on show
 };
 
 }  // namespace cabsim

@@ -156,6 +156,7 @@ bool TForm1::FormCreate(const RunSelection& chosen) {
   signs_->load(*run_->route, run_->train.StopLine[0], run_->find_file);
   record_ = std::make_unique<RunRecord>(*run_);
   run_->tick_listener = record_.get();
+  run_->input_listener = record_.get();
   assembled_ = true;
   follow_state();
   idle_.start(std::max(1, static_cast<int>(untendai_->refresh_interval_ms())));
@@ -269,6 +270,7 @@ void TForm1::FormCloseQuery() {
   if (ComPort1 && ComPort1->is_open()) ComPort1->close();
   const DrivingSwitches switches{run_->settings.Kanko, run_->settings.Information,
                                  run_->settings.ATS, run_->settings.Tunnel};
+  run_->input_listener = nullptr;
   run_to_rest(*run_);
   run_->tick_listener = nullptr;
   save_run_record_file();

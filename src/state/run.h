@@ -18,6 +18,7 @@
 #include "state/clock.h"
 #include "state/film_source.h"
 #include "state/joystick.h"
+#include "state/run_input.h"
 #include "state/run_state.h"
 #include "state/run_timers.h"
 #include "state/run_view.h"
@@ -86,10 +87,21 @@ struct Run {
   PadCodes pad_codes;
   /// Told of each operation tick once its steps have run; null none.
   TickListener* tick_listener = nullptr;
+  /// Told of each input of the driver at the entry points of the run; null none.
+  InputListener* input_listener = nullptr;
+  /// The film last opened for the run (the main film or an insert), and how
+  /// many films have been opened: the record notes which film each frame is of.
+  std::filesystem::path film_file;
+  int32_t films_opened = 0;
 
   SoundChannels& sounds;
   Clock& clock;
   RunTimers& timers;
 };
+
+/// Tells the run's input listener of `input`, when there is one.
+inline void note_input(const Run& run, const RunInput& input) {
+  if (run.input_listener) run.input_listener->on_input(run, input);
+}
 
 }  // namespace cabsim

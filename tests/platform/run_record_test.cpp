@@ -359,7 +359,7 @@ TEST(RunRecordFiles, ReadBackAsSavedAndADamagedOneIsNamedAndLeftAlone) {
     EXPECT_TRUE(load_run_record(*b, error)) << error;
   }
   std::string other = summary;
-  other.replace(other.find("\"version\": 1"), 12, "\"version\": 7");
+  other.replace(other.find("\"version\": 2"), 12, "\"version\": 7");
   dir.write_bytes("20261209-101010-001.json", other);
   dir.write_bytes("20261209-101010-001.csv", samples);
   EXPECT_FALSE(load_run_record(*a, error));

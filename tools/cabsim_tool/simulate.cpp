@@ -442,8 +442,10 @@ int simulate(const Options& given, std::ostream& out, std::ostream& err) {
   out << '\n';
   RunRecord record(*sim.run);
   sim.run->tick_listener = &record;
+  sim.run->input_listener = &record;
   run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
   sim.run->tick_listener = nullptr;
+  sim.run->input_listener = nullptr;
   int status = 0;
   if (options.record_inputs && !write_inputs(options, *commands, err)) status = 2;
   if (options.run_record) {
