@@ -10,6 +10,7 @@
 
 #include "data/shift_jis.h"
 #include "shell/run_chart.h"
+#include "shell/run_replay_form.h"
 
 namespace cabsim {
 namespace {
@@ -122,13 +123,26 @@ RunRecordForm::RunRecordForm(RunRecordData record, const QString& when, QWidget*
   auto* buttons = new QHBoxLayout;
   save_ = new QPushButton(QString::fromUtf8(kRecordSaveChart), this);
   close_ = new QPushButton(QString::fromUtf8(kRecordClose), this);
+  replay_button_ = new QPushButton(QString::fromUtf8(kRecordReplay), this);
+  replay_button_->setObjectName("replay");
   buttons->addStretch();
+  buttons->addWidget(replay_button_);
   buttons->addWidget(save_);
   buttons->addWidget(close_);
   layout->addLayout(buttons);
   connect(save_, &QPushButton::clicked, this, [this] { ask_and_save_chart(); });
+  connect(replay_button_, &QPushButton::clicked, this, [this] { open_replay(); });
   connect(close_, &QPushButton::clicked, this, &QWidget::close);
   resize(kChartSize.width() + 24, kChartSize.height() + 2 * kTableHeight + 140);
+}
+
+RunRecordForm::~RunRecordForm() = default;
+
+void RunRecordForm::open_replay() {
+  if (!replay_) replay_ = std::make_unique<RunReplayForm>(record_);
+  replay_->show();
+  replay_->raise();
+  replay_->activateWindow();
 }
 
 void RunRecordForm::fill_stops() {

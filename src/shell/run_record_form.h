@@ -9,16 +9,20 @@
 #include <QTableWidget>
 #include <QWidget>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "run/run_record.h"
 
 namespace cabsim {
 
+class RunReplayForm;
+
 /// The window's captions.
 inline constexpr const char* kRecordWindowTitle = "走行記録";
 inline constexpr const char* kRecordSaveChart = "グラフをPNGで保存";
 inline constexpr const char* kRecordClose = "閉じる";
+inline constexpr const char* kRecordReplay = "再生";
 inline constexpr const char* kRecordChartNotSaved = "グラフを保存できません";
 
 /// A run clock (1/30 s since midnight) as "HH:MM:SS", "-" for none.
@@ -35,6 +39,11 @@ class RunRecordForm final : public QWidget {
 
   /// `when`: the time the run was saved, shown in the caption (may be empty).
   explicit RunRecordForm(RunRecordData record, const QString& when = {}, QWidget* parent = nullptr);
+  ~RunRecordForm() override;
+
+  /// Opens the replay window of the record (the "再生" button), or raises it.
+  void open_replay();
+  RunReplayForm* replay_form() const { return replay_.get(); }
 
   /// Saves the chart as a PNG picture at `file`; false when it cannot be written.
   bool save_chart(const std::filesystem::path& file) const;
@@ -55,6 +64,8 @@ class RunRecordForm final : public QWidget {
   QLabel* chart_ = nullptr;
   QPushButton* save_ = nullptr;
   QPushButton* close_ = nullptr;
+  QPushButton* replay_button_ = nullptr;
+  std::unique_ptr<RunReplayForm> replay_;
 };
 
 }  // namespace cabsim
