@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/run_record_file.h"
@@ -364,6 +365,94 @@ TEST(RunRecordFiles, ReadBackAsSavedAndADamagedOneIsNamedAndLeftAlone) {
   dir.write_bytes("20261209-101010-001.csv", samples);
   EXPECT_FALSE(load_run_record(*a, error));
   EXPECT_EQ(error, kRecordOtherVersion);
+}
+
+std::string read_text(const fs::path& file) {
+  std::ifstream in(file);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST(RunRecordFiles, InputsAndFilmsReadBackAndAnInputOutOfPlaceIsDamage) {
+  test::TempDir dir;
+  RunRecordData r = small_record();
+  r.program_dir = "/opt/cabsim";
+  r.films = {"/opt/cabsim/move/line_up.avi", "/opt/cabsim/move/insert.avi"};
+  for (size_t i = 0; i < r.samples.size(); ++i) {
+    r.samples[i].film = static_cast<int16_t>(i < 40 ? 0 : 1);
+    r.samples[i].frame = static_cast<int32_t>(i * 3);
+  }
+  RecordedInput line;
+  line.input = run_input(RunInputKind::kSerialLine, 0);
+  line.input.set_line("P3\xB1" + std::string(40, 'x'));  // kept cut, its bytes as they came
+  line.sample = 3;
+  line.tick = 3;
+  line.clock = 900001;
+  RecordedInput pad;
+  pad.input = run_input(RunInputKind::kJoystick, 0x0101, -254);
+  pad.sample = 50;  // after the last tick
+  r.inputs = {line, pad};
+  std::string error;
+  const auto a = save_run_record(r, dir.path(), "20261209-101010-001", error);
+  ASSERT_TRUE(a) << error;
+  const auto back = load_run_record(*a, error);
+  ASSERT_TRUE(back) << error;
+  EXPECT_EQ(back->data.program_dir, r.program_dir);
+  EXPECT_EQ(back->data.films, r.films);
+  EXPECT_EQ(back->data.samples[45].film, 1);
+  EXPECT_EQ(back->data.samples[45].frame, 135);
+  ASSERT_EQ(back->data.inputs.size(), 2u);
+  EXPECT_EQ(back->data.inputs[0].input.line(), "P3\xB1" + std::string(kRunInputTextBytes - 3, 'x'));
+  EXPECT_EQ(back->data.inputs[0].clock, 900001);
+  EXPECT_EQ(back->data.inputs[1].input.kind, RunInputKind::kJoystick);
+  EXPECT_EQ(back->data.inputs[1].input.value, -254);
+  const json summary = json::parse(read_text(*a));
+  EXPECT_EQ(summary["inputs"][1]["kind"], "joystick");
+  EXPECT_EQ(summary["inputs"][0]["sample"], 3);
+
+  // Inputs that cannot be placed, or a sample of a film the record lacks.
+  const auto damaged = [&](const std::function<void(json&)>& change, bool in_samples = false) {
+    json bad = summary;
+    change(bad);
+    dir.write_bytes("20261209-101010-001.json", bad.dump());
+    if (in_samples) {
+      std::string csv = read_text(dir / "20261209-101010-002.csv");
+      csv.replace(csv.rfind(",1,"), 3, ",2,");
+      dir.write_bytes("20261209-101010-001.csv", csv);
+    }
+    const bool read = load_run_record(*a, error).has_value();
+    return !read && error == kRecordDamaged;
+  };
+  ASSERT_TRUE(save_run_record(r, dir.path(), "20261209-101010-002", error));
+  EXPECT_TRUE(damaged([](json& j) { j["inputs"][0]["kind"] = "teleport"; }));
+  EXPECT_TRUE(damaged([](json& j) { j["inputs"][1]["sample"] = 51; }));
+  EXPECT_TRUE(damaged([](json& j) {
+    j["inputs"][0]["sample"] = 50;
+    j["inputs"][1]["sample"] = 2;
+  }));
+  EXPECT_TRUE(damaged([](json& j) { j["inputs"][0]["text"] = std::string(30, 'x'); }));
+  EXPECT_TRUE(damaged([](json& j) { j["inputs"][0]["text"] = "\u99c5"; }));
+  EXPECT_TRUE(damaged([](json& j) { j.erase("films"); }));
+  EXPECT_TRUE(damaged([](json&) {}, true));  // a sample of a third film
+  EXPECT_TRUE(load_run_record(dir / "20261209-101010-002.json", error)) << error;
+
+  // A record of the first version, without inputs, films or frames, still reads.
+  json first = summary;
+  first["version"] = 1;
+  first.erase("inputs");
+  first.erase("films");
+  first.erase("program_dir");
+  first.erase("inputs_dropped");
+  std::string csv =
+      "tick,clock,speed_kmh,position_cm,brake_cylinder_kpa,power_notch,brake_notch,limit_kmh,"
+      "pattern_kmh\n";
+  for (int i = 0; i < 50; ++i) csv += std::to_string(i + 1) + ",0,1.000,100.0,0.00,0,0,95,-1\n";
+  dir.write_bytes("20261209-101010-001.json", first.dump());
+  dir.write_bytes("20261209-101010-001.csv", csv);
+  const auto old = load_run_record(*a, error);
+  ASSERT_TRUE(old) << error;
+  EXPECT_TRUE(old->data.inputs.empty());
+  EXPECT_EQ(old->data.samples[10].frame, kNoRecordValue);
+  EXPECT_EQ(old->data.samples[10].film, kNoRecordValue);
 }
 
 TEST(RunRecordFiles, OnlyTheNewestAreKeptAndOtherFilesAreNeverTouched) {
