@@ -1,6 +1,6 @@
 // What the run record costs the operation tick: a tick of a started run on
 // the demo line without a record, the same tick with the record listening,
-// and the record's own work after a tick alone.
+// the record's own work after a tick alone, and its keeping of one input.
 //
 //   run_record [--benchmark_* options]
 #include <benchmark/benchmark.h>
@@ -79,6 +79,25 @@ void BM_RecordAfterTickAlone(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RecordAfterTickAlone)->Unit(benchmark::kNanosecond);
+
+void BM_RecordInputAlone(benchmark::State& state) {
+  DemoRun demo;
+  auto record = std::make_unique<RunRecord>(demo.run);
+  RunInput input = run_input(RunInputKind::kSerialLine, 0);
+  input.set_line("P1");
+  size_t inputs = 0;
+  for (auto _ : state) {
+    if (++inputs == kMaxRecordInputs) {
+      state.PauseTiming();
+      record = std::make_unique<RunRecord>(demo.run);
+      inputs = 0;
+      state.ResumeTiming();
+    }
+    record->on_input(demo.run, input);
+    benchmark::DoNotOptimize(record->data());
+  }
+}
+BENCHMARK(BM_RecordInputAlone)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 }  // namespace cabsim
