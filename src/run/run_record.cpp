@@ -26,6 +26,14 @@ int16_t small(int32_t v) {
   return static_cast<int16_t>(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX));
 }
 
+/// `p` made absolute, so that the replay finds it from any folder; as it is
+/// when that fails.
+std::string absolute_path(const std::filesystem::path& p) {
+  std::error_code ec;
+  const std::filesystem::path whole = std::filesystem::absolute(p, ec);
+  return (ec ? p : whole).string();
+}
+
 int32_t station_count(const RouteTables& route) {
   return std::clamp<int32_t>(route.Station_count, 0, static_cast<int32_t>(kMaxStations));
 }
@@ -56,7 +64,7 @@ int32_t limit_in_force(const RouteTables& route, const RunState& s) {
 }
 
 RunRecord::RunRecord(const Run& run) {
-  data_.program_dir = run.selection.program_dir.string();
+  data_.program_dir = absolute_path(run.selection.program_dir);
   data_.route_file = run.selection.route_file;
   data_.train_file = run.selection.train_file;
   data_.start_station = run.selection.start_station;
@@ -212,7 +220,7 @@ void RunRecord::watch_film(const Run& run) {
   if (run.films_opened == films_seen_) return;
   films_seen_ = run.films_opened;
   // A film shown before (the main film after an insert) keeps its index.
-  const std::string file = run.film_file.string();
+  const std::string file = absolute_path(run.film_file);
   for (size_t i = 0; i < data_.films.size(); ++i)
     if (data_.films[i] == file) {
       film_ = static_cast<int16_t>(i);
