@@ -22,6 +22,8 @@ void change_film(Run& run, const std::filesystem::path& file) {
     run.film->close();
     run.film->open(file);  // a missing film shows nothing; the last picture stays
   }
+  run.film_file = file;
+  ++run.films_opened;
 }
 
 void end_tick_unless_cycle_runs(const Run& run) {

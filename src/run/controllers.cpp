@@ -25,6 +25,9 @@ void RxChar(Run& run, std::string_view received) {
 }
 
 void RxChar2(Run& run, std::string_view line) {
+  RunInput input = run_input(RunInputKind::kSerialLine, 0);
+  input.set_line(line);
+  note_input(run, input);
   // Any line counts as the driver's action.
   reset_vigilance(run);
   run.view.value_display_caption = serial_line_caption(line);
@@ -46,6 +49,7 @@ void USBScan(Run& run) {
   if (!reading.connected) return;
   const PadState pad = pad_state(reading);
   if (pad.sum() == s.last_state_sum) return;
+  note_input(run, run_input(RunInputKind::kJoystick, pad.buttons, pad.sum()));
   reset_vigilance(run);
   const PadDecision decision = pad_decision(s.controller_kind, pad, run.pad_codes);
   apply_pad_decision(s, run.train, decision);
@@ -62,10 +66,13 @@ void usb_scan_step(Run& run) {
 }
 
 void controller_kind_click(Run& run, int32_t kind) {
+  note_input(run, run_input(RunInputKind::kController, kind));
   run.state.controller_kind = std::clamp(kind, kStandardController, kOhcPc01);
 }
 
 void debug1Click(Run& run, bool checked) {
+  note_input(run, run_input(RunInputKind::kMenuSwitch,
+                            static_cast<int32_t>(RunMenuSwitch::kPadDebug), checked));
   run.state.usb_debug = checked ? 1 : 0;
   if (!checked) run.view.window_caption = kDesignCaption;
 }
@@ -81,9 +88,9 @@ void deliver_posted_keys(Run& run) {
   run.state.posted_keys.clear();
   for (char key : keys) {
     if (key == kPostedEnter)
-      keydowns(run, VirtualKey::kEnter, false);
+      press_virtual_key(run, VirtualKey::kEnter, false);
     else
-      AsciiDown(run, key);
+      press_character(run, key);
   }
 }
 

@@ -10,6 +10,8 @@
 namespace cabsim {
 
 void D1Click(Run& run, bool on) {
+  note_input(run, run_input(RunInputKind::kMenuSwitch,
+                            static_cast<int32_t>(RunMenuSwitch::kCommentary), on));
   run.settings.Information = on ? 1 : 0;
   run.state.commentary_on = on ? 1 : 0;
   // The message follows the switch at once: switched off, the advice on show
@@ -24,10 +26,14 @@ void D1Click(Run& run, bool on) {
 }
 
 void OFF1Click(Run& run, bool on) {
+  note_input(run, run_input(RunInputKind::kMenuSwitch,
+                            static_cast<int32_t>(RunMenuSwitch::kCallsOff), on));
   run.settings.Kanko = on ? 1 : 0;
 }
 
 void OFF2Click(Run& run, bool on) {
+  note_input(run, run_input(RunInputKind::kMenuSwitch,
+                            static_cast<int32_t>(RunMenuSwitch::kBeginner), on));
   run.settings.ATS = on ? 1 : 0;
   run.state.beginner_mode = on ? 1 : 0;
   run.state.ats_on = on ? 0 : 1;
@@ -35,10 +41,14 @@ void OFF2Click(Run& run, bool on) {
 }
 
 void OFFV1Click(Run& run, bool on) {
+  note_input(run, run_input(RunInputKind::kMenuSwitch,
+                            static_cast<int32_t>(RunMenuSwitch::kEffectsOff), on));
   run.settings.Tunnel = on ? 1 : 0;
 }
 
 void jumpdlg_ats(Run& run, bool on) {
+  const RunTrainSetting setting = on ? RunTrainSetting::kAtsOn : RunTrainSetting::kAtsOff;
+  note_input(run, run_input(RunInputKind::kTrainSetting, static_cast<int32_t>(setting)));
   RunState& s = run.state;
   s.ats_on = on ? 1 : 0;
   if (on) {
@@ -49,10 +59,14 @@ void jumpdlg_ats(Run& run, bool on) {
 }
 
 void jumpdlg_engine_start(Run& run) {
+  note_input(run, run_input(RunInputKind::kTrainSetting,
+                            static_cast<int32_t>(RunTrainSetting::kEngineStart)));
   engine_start(run.state, run.train, run.sounds, run.clock);
 }
 
 void jumpdlg_engine_stop(Run& run) {
+  note_input(run, run_input(RunInputKind::kTrainSetting,
+                            static_cast<int32_t>(RunTrainSetting::kEngineStop)));
   engine_stop(run.state, run.train, run.sounds);
 }
 

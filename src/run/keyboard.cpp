@@ -169,6 +169,11 @@ std::optional<VirtualKey> virtual_key_named(std::string_view name) {
 }
 
 void AsciiDown(Run& run, char key) {
+  note_input(run, run_input(RunInputKind::kCharacter, static_cast<unsigned char>(key)));
+  press_character(run, key);
+}
+
+void press_character(Run& run, char key) {
   reset_vigilance(run);
   if (!run.timers.operation_tick_enabled()) return;
   // The handle rows exchange "2" and "8" under the key swap and give the key
@@ -194,6 +199,11 @@ bool is_function_key(VirtualKey key) {
 }  // namespace
 
 void keydowns(Run& run, VirtualKey key, bool shift) {
+  note_input(run, run_input(RunInputKind::kVirtualKey, static_cast<int32_t>(key), shift));
+  press_virtual_key(run, key, shift);
+}
+
+void press_virtual_key(Run& run, VirtualKey key, bool shift) {
   RunState& s = run.state;
   if (is_function_key(key)) {
     if (shift)
@@ -237,7 +247,8 @@ char wheel_character(const Run& run, bool up) {
 }
 
 void mouse_wheel(Run& run, bool up) {
-  AsciiDown(run, wheel_character(run, up));
+  note_input(run, run_input(RunInputKind::kWheel, 0, up));
+  press_character(run, wheel_character(run, up));
 }
 
 }  // namespace cabsim

@@ -53,6 +53,11 @@ void AsciiDown(Run& run, char key);
 /// One virtual key; `shift` when the Shift key alone is held.
 void keydowns(Run& run, VirtualKey key, bool shift);
 
+/// AsciiDown and keydowns without telling the run's input listener: the
+/// keys the wheel and the controllers post are theirs, not the driver's own.
+void press_character(Run& run, char key);
+void press_virtual_key(Run& run, VirtualKey key, bool shift);
+
 /// A wheel step: down posts "8"; up posts "0" at the strongest service step,
 /// otherwise "2".
 char wheel_character(const Run& run, bool up);

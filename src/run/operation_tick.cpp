@@ -107,9 +107,12 @@ void Timer1Timer(Run& run) {
       // A failing commentary sound, call or controller poll is not shown.
     }
   } catch (const std::exception&) {
-    return;  // the pass ends here; the next tick starts again from step 1
+    // The pass ends here; the next tick starts again from step 1.
+    if (run.tick_listener) run.tick_listener->after_tick(run);
+    return;
   }
   debug_labels_step(run);
+  if (run.tick_listener) run.tick_listener->after_tick(run);
 }
 
 }  // namespace cabsim

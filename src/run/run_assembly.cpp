@@ -131,7 +131,9 @@ void bind_run_sounds(Run& run, const FileResolver& resolve,
 
 std::string open_first_film(Run& run) {
   if (!run.film) return {};
-  if (run.film->open(main_film_file(run)).empty()) return {};
+  run.film_file = main_film_file(run);
+  ++run.films_opened;
+  if (run.film->open(run.film_file).empty()) return {};
   return std::string(kFilmCannotOpen) + sjis_to_utf8(run.text.Path + run.route->DataName + ".avi");
 }
 

@@ -45,6 +45,7 @@ void resume(Run& run) {
 }  // namespace
 
 void start1Click(Run& run) {
+  note_input(run, run_input(RunInputKind::kStart, 0));
   if (run.timers.operation_tick_enabled())
     pause(run);
   else

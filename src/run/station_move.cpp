@@ -37,6 +37,8 @@ void back_to_main_film(Run& run) {
   const bool cycling = run.timers.motion_cycle_running();
   run.timers.set_motion_cycle(false);
   if (run.film) run.film->open(main_film_file(run));
+  run.film_file = main_film_file(run);
+  ++run.films_opened;
   s.film_mode = kFilmFollowsPosition;
   s.time_driven_frame = 0;
   run.timers.set_motion_cycle(cycling);
@@ -150,6 +152,7 @@ std::optional<int32_t> move_item_station(std::string_view item_name) {
 }
 
 bool StationClick(Run& run, int32_t j) {
+  note_input(run, run_input(RunInputKind::kMove, j));
   RouteTables& route = *run.route;
   if (j < 0 || j >= route.Station_count) return false;
   if (route.Station[static_cast<size_t>(j)].kind == kStationPass) return false;  // no stop there
@@ -260,6 +263,7 @@ SaveMenu Saveloadclick(SettingsStore& store) {
 }
 
 std::string S2Click(Run& run, SettingsStore& store, int slot) {
+  note_input(run, run_input(RunInputKind::kSave, slot));
   if (slot < 1 || slot > kSaveSlots) return {};
   const bool written = store.write_text(slot_name(slot), saved_state_text(saved_state_of(run))) &&
                        store.write_text(slot_name(slot, "Title"), saved_state_title(run));
@@ -267,6 +271,7 @@ std::string S2Click(Run& run, SettingsStore& store, int slot) {
 }
 
 std::string L1Click(Run& run, SettingsStore& store, int slot) {
+  note_input(run, run_input(RunInputKind::kRestore, slot));
   if (slot < 1 || slot > kSaveSlots) return kNoStateSaved;
   return restore_running_state(run, store.read_text(slot_name(slot)).value_or(""));
 }

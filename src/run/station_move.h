@@ -34,9 +34,9 @@ inline constexpr const char* kNoData = "No Data";
 std::optional<int32_t> move_item_station(std::string_view item_name);
 
 /// The move to station `j` (a station of the table where trains stop; a
-/// pass station or any other index does nothing): the train stands at its stop position, braked, with the clock
-/// set so that the arrival sound and the melody end at the departure time.
-/// Returns whether it moved.
+/// pass station or any other index does nothing): the train stands at its stop position, braked,
+/// with the clock set so that the arrival sound and the melody end at the departure time. Returns
+/// whether it moved.
 bool StationClick(Run& run, int32_t j);
 
 /// One saved running state: the seven fields of the saved value.

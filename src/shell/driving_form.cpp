@@ -12,6 +12,7 @@
 #include "platform/device_pixels.h"
 #include "platform/file_paths.h"
 #include "platform/run_pictures.h"
+#include "platform/run_record_file.h"
 #include "platform/surface.h"
 #include "run/form_handlers.h"
 #include "run/motion_cycle.h"
@@ -153,6 +154,9 @@ bool TForm1::FormCreate(const RunSelection& chosen) {
   build_move_menu();
   load_stop_line_pictures(*run_);
   signs_->load(*run_->route, run_->train.StopLine[0], run_->find_file);
+  record_ = std::make_unique<RunRecord>(*run_);
+  run_->tick_listener = record_.get();
+  run_->input_listener = record_.get();
   assembled_ = true;
   follow_state();
   idle_.start(std::max(1, static_cast<int>(untendai_->refresh_interval_ms())));
@@ -270,7 +274,10 @@ void TForm1::FormCloseQuery() {
   if (ComPort1 && ComPort1->is_open()) ComPort1->close();
   const DrivingSwitches switches{run_->settings.Kanko, run_->settings.Information,
                                  run_->settings.ATS, run_->settings.Tunnel};
+  run_->input_listener = nullptr;
   run_to_rest(*run_);
+  run_->tick_listener = nullptr;
+  save_run_record_file();
   panel_->close_easy_cab_panel();
   if (values_ && values_->isVisible()) {
     run_->view.value_display_shown = 0;
@@ -299,6 +306,16 @@ void TForm1::FormCloseQuery() {
   }
   settings_.write_switches(switches);  // a failed write is ignored
   untendai_->finalize();
+}
+
+void TForm1::save_run_record_file() {
+  if (!record_ || record_folder.empty() || record_->data().samples.empty()) return;
+  std::string error;
+  const auto saved = save_run_record(record_->data(), record_folder, record_stem_now(), error);
+  if (saved)
+    saved_record_ = *saved;
+  else if (services_.message)
+    services_.message(QString::fromStdString(error));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -29,6 +29,7 @@
 #include "presentation/overlay_texts.h"
 #include "presentation/scan_line_effects.h"
 #include "run/handler_guard.h"
+#include "run/run_record.h"
 #include "shell/cab_panel_hooks.h"
 #include "shell/controller_devices.h"
 #include "shell/display_changes.h"
@@ -164,6 +165,15 @@ class TForm1 final : public QMainWindow {
 
   /// Told how long each display pass took, when set (for measurements).
   std::function<void(std::chrono::nanoseconds)> on_display_pass;
+  /// The record of the run, kept from its assembly; once the form has
+  /// closed, the record of the run it drove.
+  const RunRecordData* run_record() const { return record_ ? &record_->data() : nullptr; }
+  /// Where the record is saved as the run closes; empty: not saved.
+  std::filesystem::path record_folder;
+  /// The summary file the record was saved to, once saved; a failed save
+  /// leaves it empty and says so through the services' message.
+  std::filesystem::path saved_record() const { return saved_record_; }
+
   /// Called after the operation tick's steps, before the panel and the
   /// widgets follow the running state, when set (tests hold values there).
   std::function<void(Run&)> after_operation_tick;
@@ -176,6 +186,8 @@ class TForm1 final : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Saves the record into record_folder, when set and the run ran.
+  void save_run_record_file();
   void build_widgets();
   void build_menus();
   void build_move_menu();
@@ -254,6 +266,8 @@ class TForm1 final : public QMainWindow {
   QtRunTimers timers_;
   FilmSourceFfmpeg film_;
   std::unique_ptr<Run> run_;
+  std::unique_ptr<RunRecord> record_;
+  std::filesystem::path saved_record_;
   ControllerDevices own_devices_;
   ControllerDevices* devices_ = &own_devices_;
   std::unique_ptr<SerialPort> ComPort1;

@@ -8,6 +8,7 @@
 #include "platform/file_paths.h"
 #include "platform/fonts.h"
 #include "platform/program_folder.h"
+#include "platform/run_record_file.h"
 #include "platform/settings_store_qt.h"
 #include "shell/command_line.h"
 #include "shell/help_form.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
   form5.on_closed = [] { QCoreApplication::quit(); };
   cabsim::TForm4 help(program_dir);
   form5.set_help_form(&help);
+  form5.set_record_folder(cabsim::run_record_folder());
   // The value display TForm3, the easy cab panel TForm6, the crew-change
   // question TkotaiStop and the train settings dialog Tjumpdlg belong to a
   // run: the driving form makes them the first time its run asks for them.
@@ -82,6 +84,7 @@ int main(int argc, char** argv) {
     selection.train_dir_prefix = line->train_dir_prefix;
     selection.debug_mode = line->debug_mode;
     try {
+      // The record of the run is saved; the title's records button shows it.
       return form5.run_driving_form(selection, /*title_after=*/false) ? 0 : 1;
     } catch (const std::exception& e) {
       services.message(QString::fromUtf8(e.what()));

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -18,10 +19,12 @@
 #include "platform/device_pixels.h"
 #include "platform/file_paths.h"
 #include "platform/program_folder.h"
+#include "platform/run_record_file.h"
 #include "platform/shell_open.h"
 #include "shell/cab_panel.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
+#include "shell/run_record_form.h"
 #include "shell/title_pictures.h"
 
 namespace cabsim {
@@ -41,6 +44,11 @@ constexpr QPoint kLoadingPosition{345, 271};
 /// The route folder button, at the bottom left of the title picture, on the
 /// line of `quit`.
 constexpr QPoint kFolderPosition{8, 571};
+/// The records button, right of the folder button on the title picture.
+constexpr QSize kRecordsSize{84, 22};
+constexpr int kRecordsGap = 6;
+/// Runs the records menu lists at most.
+constexpr size_t kRecordsListed = 10;
 
 /// Ends a local event loop when the watched window is closed.
 class CloseWatch final : public QObject {
@@ -130,6 +138,14 @@ void TForm5::build_components() {
   cursor = button(TitleButton::cursor, {0, 0});
   folder = button(TitleButton::folder, kFolderPosition);
   folder->setToolTip(QString::fromUtf8(kFolderButtonTip));
+  records_ = new QPushButton(QString::fromUtf8(kRecordsButton), this);
+  records_->setObjectName("records");
+  records_->setGeometry(QRect(QPoint(folder->x() + folder->width() + kRecordsGap,
+                                     folder->y() + (folder->height() - kRecordsSize.height()) / 2),
+                              kRecordsSize));
+  records_->setFocusPolicy(Qt::NoFocus);
+  records_->hide();
+  connect(records_, &QPushButton::clicked, this, [this] { RecordsClick(); });
   Label1 = new QLabel(this);
   Label1->setObjectName("Label1");
   Label1->setGeometry(0, kStatusTop, kTitleSize.width(), kHeightWithStatus - kStatusTop);
@@ -278,6 +294,7 @@ void TForm5::Imageclick() {
     state_ = kTitle;
     cts->show();
     folder->show();
+    if (!record_folder_.empty()) records_->show();
     show_picture_in_image1(title_picture_);
   } else if (state_ == kTitle) {
     state_ = kMenu;
@@ -286,6 +303,7 @@ void TForm5::Imageclick() {
     quit->hide();
     cts->hide();
     folder->hide();
+    records_->hide();
     const QPixmap picture = Image1->pixmap();
     if (!picture.isNull())  // the form takes the menu picture's size, in logical pixels
       place(picture.deviceIndependentSize().toSize(), pos());
@@ -396,6 +414,7 @@ bool TForm5::run_driving_form(const RunSelection& selection, bool title_after) {
     form_ = std::make_unique<TForm1>(settings_, services_, std::make_unique<CabPanel>());
     form_->set_help_form(help_);
     form_->set_controller_devices(&controllers_);
+    form_->record_folder = record_folder_;
     created = form_->FormCreate(selection);
     if (created) {
       hide();
@@ -415,8 +434,15 @@ bool TForm5::run_driving_form(const RunSelection& selection, bool title_after) {
     form_.reset();
     throw;
   }
-  // Step 5.
+  // Step 5, and the record of the run that was driven.
   restore();
+  if (created && title_after && !record_folder_.empty()) {
+    const RunRecordData* record = form_ ? form_->run_record() : nullptr;
+    if (record && !record->samples.empty()) {
+      record_form_ = std::make_unique<RunRecordForm>(*record);
+      record_form_->show();
+    }
+  }
   form_.reset();
   set_status(QString());
   return created;
@@ -436,6 +462,10 @@ void TForm5::backclick() {
   quit->show();
   folder->show();
   folder->raise();
+  if (!record_folder_.empty()) {
+    records_->show();
+    records_->raise();
+  }
 }
 
 void TForm5::quitClick() {
@@ -559,6 +589,45 @@ void TForm5::closeEvent(QCloseEvent* event) {
   sound_.close();
   event->accept();
   if (on_closed) on_closed();
+}
+
+}  // namespace cabsim
+
+namespace cabsim {
+
+void TForm5::set_record_folder(const std::filesystem::path& folder) {
+  record_folder_ = folder;
+  if (folder.empty()) records_->hide();
+}
+
+void TForm5::RecordsClick() {
+  QMenu menu(this);
+  const std::vector<std::filesystem::path> all = list_run_records(record_folder_);
+  for (size_t i = 0; i < all.size() && i < kRecordsListed; ++i) {
+    const std::filesystem::path file = all[i];
+    // The name is the time saved: yyyyMMdd-HHmmss-zzz.
+    const QString stem = QString::fromStdString(file.stem().string());
+    const QString when = stem.left(4) + "-" + stem.mid(4, 2) + "-" + stem.mid(6, 2) + " " +
+                         stem.mid(9, 2) + ":" + stem.mid(11, 2) + ":" + stem.mid(13, 2);
+    menu.addAction(when, this, [this, file] { open_run_record(file); });
+  }
+  if (menu.isEmpty()) menu.addAction(QString::fromUtf8(kNoRecords))->setEnabled(false);
+  menu.exec(records_->mapToGlobal(QPoint(0, records_->height())));
+}
+
+bool TForm5::open_run_record(const std::filesystem::path& summary) {
+  std::string error;
+  auto saved = load_run_record(summary, error);
+  if (!saved) {
+    if (services_.message)
+      services_.message(QString::fromUtf8(error.c_str()) + "\n" +
+                        QString::fromStdString(summary.filename().string()));
+    return false;
+  }
+  record_form_ = std::make_unique<RunRecordForm>(std::move(saved->data),
+                                                 QString::fromStdString(saved->saved_at));
+  record_form_->show();
+  return true;
 }
 
 }  // namespace cabsim

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -24,6 +25,11 @@ namespace cabsim {
 
 class TForm1;
 class TForm4;
+class RunRecordForm;
+
+/// The title's button of the run records and its menu.
+inline constexpr const char* kRecordsButton = "走行記録";
+inline constexpr const char* kNoRecords = "走行記録はまだありません";
 
 /// "Formを作成しています": the status while the driving form is made.
 inline constexpr const char* kStatusCreatingForm = "Formを作成しています";
@@ -100,6 +106,18 @@ class TForm5 final : public QWidget {
   std::function<void(TForm1&)> driving_form_shown;
 
   void set_help_form(TForm4* help) { help_ = help; }
+
+  /// Where the runs' records are kept; empty: runs are not recorded on disk
+  /// and the title offers no records. Set before the title is shown.
+  void set_record_folder(const std::filesystem::path& folder);
+  /// The records button's menu of the last runs, newest first.
+  void RecordsClick();
+  /// Opens the record saved at `summary` in the record window; a record
+  /// that cannot be read gets its message. False then.
+  bool open_run_record(const std::filesystem::path& summary);
+  /// The record window on show, if any.
+  RunRecordForm* record_form() const { return record_form_.get(); }
+  QPushButton* records_button() const { return records_; }
   void set_debug_mode(bool on) { debug_mode_ = on; }
 
   // What a test or a person can look at.
@@ -185,6 +203,9 @@ class TForm5 final : public QWidget {
   /// Pad codes, port settings and the joystick, kept from run to run.
   ControllerDevices controllers_;
   std::unique_ptr<TForm1> form_;
+  std::filesystem::path record_folder_;
+  QPushButton* records_ = nullptr;
+  std::unique_ptr<RunRecordForm> record_form_;
 };
 
 }  // namespace cabsim

@@ -18,6 +18,7 @@
 #include "state/clock.h"
 #include "state/film_source.h"
 #include "state/joystick.h"
+#include "state/run_input.h"
 #include "state/run_state.h"
 #include "state/run_timers.h"
 #include "state/run_view.h"
@@ -49,6 +50,16 @@ struct RunSettings {
 /// directory unless absolute.
 using FileFinder = std::function<std::filesystem::path(std::string_view name)>;
 
+struct Run;
+
+/// Hears of every operation tick after its steps (the run record). It reads
+/// the run and never changes it.
+class TickListener {
+ public:
+  virtual ~TickListener() = default;
+  virtual void after_tick(const Run& run) = 0;
+};
+
 struct Run {
   Run(SoundChannels& sound_channels, Clock& run_clock, RunTimers& run_timers)
       : sounds(sound_channels), clock(run_clock), timers(run_timers) {}
@@ -74,10 +85,23 @@ struct Run {
   Joystick* joystick = nullptr;
   /// The PlayStation pad's codes of each handle position (`padcontroller`).
   PadCodes pad_codes;
+  /// Told of each operation tick once its steps have run; null none.
+  TickListener* tick_listener = nullptr;
+  /// Told of each input of the driver at the entry points of the run; null none.
+  InputListener* input_listener = nullptr;
+  /// The film last opened for the run (the main film or an insert), and how
+  /// many films have been opened: the record notes which film each frame is of.
+  std::filesystem::path film_file;
+  int32_t films_opened = 0;
 
   SoundChannels& sounds;
   Clock& clock;
   RunTimers& timers;
 };
+
+/// Tells the run's input listener of `input`, when there is one.
+inline void note_input(const Run& run, const RunInput& input) {
+  if (run.input_listener) run.input_listener->on_input(run, input);
+}
 
 }  // namespace cabsim

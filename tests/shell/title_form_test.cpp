@@ -9,10 +9,12 @@
 
 #include "platform/program_folder.h"
 #include "platform/qt_app.h"
+#include "platform/run_record_file.h"
 #include "platform/settings_store_qt.h"
 #include "shell/driving_form.h"
 #include "shell/help_form.h"
 #include "shell/run_folder.h"
+#include "shell/run_record_form.h"
 #include "shell/title_form.h"
 
 namespace cabsim {
@@ -421,6 +423,41 @@ TEST(TitleForm, TheFolderButtonChangesTheRouteFolderOnlyToAProgramFolderAndRemem
   form.backclick();
   EXPECT_FALSE(button->isHidden());  // back on the title picture
   form.close();
+}
+
+TEST(TitleForm, ARunFromTheTitleIsRecordedAndItsRecordShownAfterIt) {
+  test::ensure_qt_app();
+  TitleFolder folder;
+  Title t(folder.run.dir.path());
+  const std::filesystem::path runs = folder.run.dir / "runs";
+  t.form.set_record_folder(runs);
+  ASSERT_TRUE(t.form.FormCreate());
+  t.form.Timer1Timer();  // no film: the title
+  EXPECT_FALSE(t.form.records_button()->isHidden());
+  t.form.Imageclick();
+  EXPECT_TRUE(t.form.records_button()->isHidden());  // not over the run menu
+  for (int i = 0; i < 12; ++i) t.form.Timer1Timer();
+  t.form.lineclick(t.form.entry(0));
+  int32_t ticks = 0;
+  t.form.driving_form_shown = [&](TForm1& driving) {
+    driving.start1Click();
+    test::process_events_until([&] { return driving.run()->state.tick_count >= 5; }, 5000);
+    ticks = driving.run()->state.tick_count;
+    driving.close();
+  };
+  t.form.Trainclick(t.form.component("train1"));
+  ASSERT_GE(ticks, 5);
+  ASSERT_EQ(list_run_records(runs).size(), 1u);
+  ASSERT_NE(t.form.record_form(), nullptr);
+  EXPECT_TRUE(t.form.record_form()->isVisible());
+  EXPECT_GE(t.form.record_form()->record().samples.size(), 5u);
+  std::string error;
+  const auto saved = load_run_record(list_run_records(runs)[0], error);
+  ASSERT_TRUE(saved) << error;
+  EXPECT_EQ(saved->data.samples.size(), t.form.record_form()->record().samples.size());
+  EXPECT_TRUE(t.failures.empty());
+  t.form.record_form()->close();
+  t.form.close();
 }
 
 }  // namespace

@@ -27,9 +27,11 @@ constexpr const char* kUsage =
     "  dump-keymap --data DIR     the codes of mascon.dat as JSON\n"
     "  simulate    --data DIR --route FILE [--train FILE] [--train-dir PREFIX]\n"
     "              [--script FILE] --until-ms N [--every-ms M] [--fields a,b,...]\n"
-    "              [--settings FILE]\n"
+    "              [--settings FILE] [--record-inputs FILE] [--run-record FILE.json]\n"
     "              run without a window under simulated time; CSV on standard output;\n"
     "              the saved states of the script's save and load in FILE (INI)\n"
+    "  simulate    --data DIR --replay FILE [--fields a,b,...] [--every-ms M]\n"
+    "              drives a recorded run again (its route, train, inputs and end)\n"
     "  simulate --list-fields     every field simulate can write\n";
 
 int check(const cabsim::tool::Options& options) {

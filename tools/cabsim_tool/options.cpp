@@ -53,6 +53,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
       options.route = text;
     } else if (arg == "--train") {
       if (!value(options.train)) return std::nullopt;
+      options.train_given = true;
     } else if (arg == "--train-dir") {
       if (!value(options.train_dir)) return std::nullopt;
     } else if (arg == "--script") {
@@ -76,6 +77,11 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     } else if (arg == "--settings") {
       if (!value(text)) return std::nullopt;
       options.settings = text;
+    } else if (arg == "--replay" || arg == "--record-inputs" || arg == "--run-record") {
+      if (!value(text)) return std::nullopt;
+      (arg == "--replay"          ? options.replay
+       : arg == "--record-inputs" ? options.record_inputs
+                                  : options.run_record) = text;
     } else if (arg == "--list-fields") {
       options.list_fields = true;
     } else {

@@ -23,6 +23,14 @@ struct Options {
   bool list_fields = false;
   /// The settings file the saved states live in; none: kept for the run only.
   std::optional<std::filesystem::path> settings;
+  bool train_given = false;  ///< --train was given (a replay checks it)
+  /// A replay file to drive the run from (its route, train, inputs and end).
+  std::optional<std::filesystem::path> replay;
+  /// Where the inputs of this run are written as a replay file.
+  std::optional<std::filesystem::path> record_inputs;
+  /// Where the run record is saved: this summary (.json) and its samples
+  /// beside it (.csv).
+  std::optional<std::filesystem::path> run_record;
 };
 
 /// Parses `args` (without the program name); a usage error yields nothing and

@@ -22,7 +22,9 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include "platform/film_index_ffmpeg.h"
 #include "platform/mono_sound_file.h"
 #include "platform/run_pictures.h"
+#include "platform/run_record_file.h"
 #include "platform/settings_store_qt.h"
+#include "replay_file.h"
 #include "run/controllers.h"
 #include "run/form_handlers.h"
 #include "run/handler_guard.h"
@@ -30,6 +32,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include "run/motion_cycle.h"
 #include "run/operation_tick.h"
 #include "run/run_assembly.h"
+#include "run/run_record.h"
 #include "run/scheduler.h"
 #include "run/start_pause.h"
 #include "run/station_move.h"
@@ -325,6 +328,53 @@ std::optional<std::vector<ScriptCommand>> load_script(const Options& options, st
   return commands;
 }
 
+/// Takes the route, train, end and inputs of the replay file `options.replay`
+/// into `options` and `commands`; a route or train given on the command line
+/// must be the replay's own. False with the message written to `err`.
+bool take_replay(Options& options, std::vector<ScriptCommand>& commands, std::ostream& err) {
+  std::ifstream in(*options.replay, std::ios::binary);
+  std::string error;
+  std::optional<Replay> replay;
+  if (!in)
+    error = kReplayCannotRead;
+  else
+    replay = read_replay(in, error);
+  if (replay && options.route && *options.route != replay->route) error = kReplayOtherRoute;
+  if (replay && options.train_given &&
+      (options.train != replay->train || options.train_dir != replay->train_dir))
+    error = kReplayOtherTrain;
+  if (!error.empty()) {
+    err << "cabsim-tool: " << options.replay->string() << ": " << error << '\n';
+    return false;
+  }
+  options.route = replay->route;
+  options.train = replay->train;
+  options.train_dir = replay->train_dir;
+  if (!options.until_ms) options.until_ms = replay->until_ms;
+  commands = std::move(replay->commands);
+  return true;
+}
+
+/// Writes the inputs run up to `until` as a replay file.
+bool write_inputs(const Options& options, const std::vector<ScriptCommand>& commands,
+                  std::ostream& err) {
+  Replay replay;
+  replay.route = options.route.value_or("");
+  replay.train = options.train;
+  replay.train_dir = options.train_dir;
+  replay.until_ms = *options.until_ms;
+  for (const ScriptCommand& c : commands)
+    if (c.time_ms <= *options.until_ms) replay.commands.push_back(c);
+  std::ofstream out(*options.record_inputs, std::ios::binary | std::ios::trunc);
+  write_replay(out, replay);
+  out.flush();
+  if (!out) {
+    err << "cabsim-tool: cannot write " << options.record_inputs->string() << '\n';
+    return false;
+  }
+  return true;
+}
+
 /// Runs the scheduler to `until`, the script's inputs and the trace rows
 /// merged by time.
 void run_timeline(Simulation& sim, const std::vector<ScriptCommand>& commands, int64_t until,
@@ -356,8 +406,17 @@ int list_fields(std::ostream& out) {
   return 0;
 }
 
-int simulate(const Options& options, std::ostream& out, std::ostream& err) {
-  if (options.list_fields) return list_fields(out);
+int simulate(const Options& given, std::ostream& out, std::ostream& err) {
+  if (given.list_fields) return list_fields(out);
+  Options options = given;
+  std::vector<ScriptCommand> replayed;
+  if (options.replay) {
+    if (options.script) {
+      err << "cabsim-tool: simulate takes --script or --replay, not both\n";
+      return 2;
+    }
+    if (!take_replay(options, replayed, err)) return 2;
+  }
   if (!options.route || !options.until_ms) {
     err << "cabsim-tool: simulate needs --route FILE and --until-ms N\n";
     return 2;
@@ -371,7 +430,7 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
     }
     fields.push_back(*c);
   }
-  auto commands = load_script(options, err);
+  auto commands = options.replay ? std::optional(std::move(replayed)) : load_script(options, err);
   if (!commands) return 2;
 
   Simulation sim(err);
@@ -407,10 +466,26 @@ int simulate(const Options& options, std::ostream& out, std::ostream& err) {
   out << "t_ms";
   for (const TraceColumn& c : fields) out << ',' << c.name;
   out << '\n';
+  RunRecord record(*sim.run);
+  sim.run->tick_listener = &record;
+  sim.run->input_listener = &record;
   run_timeline(sim, *commands, *options.until_ms, options.every_ms, fields, out);
+  sim.run->tick_listener = nullptr;
+  sim.run->input_listener = nullptr;
+  int status = 0;
+  if (options.record_inputs && !write_inputs(options, *commands, err)) status = 2;
+  if (options.run_record) {
+    std::string error;
+    const std::filesystem::path& file = *options.run_record;
+    if (!save_run_record(record.data(), file.parent_path().empty() ? "." : file.parent_path(),
+                         file.stem().string(), error)) {
+      err << "cabsim-tool: " << error << '\n';
+      status = 2;
+    }
+  }
   if (sim.guard.failures() > 1)
     err << "cabsim-tool: " << sim.guard.failures() << " failures in all, only the first shown\n";
-  return 0;
+  return status;
 }
 
 }  // namespace cabsim::tool
