@@ -113,7 +113,12 @@ int main(int argc, char** argv) {
   app.processEvents();
 
   std::vector<double> pass_ms, drawing_ms;
-  std::vector<std::pair<double, QRect>> drawn_areas;  // each drawing pass's time and area
+  struct DrawnPass {
+    double ms;
+    QRect area;
+    size_t number;  ///< counted over every pass
+  };
+  std::vector<DrawnPass> drawn_areas;
   drawn_areas.reserve(100000);
   pass_ms.reserve(100000);
   drawing_ms.reserve(100000);
@@ -124,7 +129,7 @@ int main(int argc, char** argv) {
     pass_ms.push_back(ms);
     if (!form.last_pass_drew()) return;
     drawing_ms.push_back(ms);
-    drawn_areas.emplace_back(ms, form.last_drawn_area());
+    drawn_areas.push_back({ms, form.last_drawn_area(), pass_ms.size()});
   };
 
   form.start1Click();
@@ -177,12 +182,12 @@ int main(int argc, char** argv) {
       drawing_ms.size(), static_cast<double>(drawing_ms.size()) / wall, percentile(drawing_ms, 0.5),
       percentile(drawing_ms, 0.99), percentile(drawing_ms, 1.0));
   std::sort(drawn_areas.begin(), drawn_areas.end(),
-            [](const auto& a, const auto& b) { return a.first > b.first; });
+            [](const auto& a, const auto& b) { return a.ms > b.ms; });
   std::printf("  longest passes that drew:");
   for (size_t i = 0; i < std::min<size_t>(5, drawn_areas.size()); ++i) {
-    const QRect& r = drawn_areas[i].second;
-    std::printf(" %.2f ms (%dx%d at %d,%d)", drawn_areas[i].first, r.width(), r.height(), r.x(),
-                r.y());
+    const QRect& r = drawn_areas[i].area;
+    std::printf(" %.2f ms (pass %zu, %dx%d at %d,%d)", drawn_areas[i].ms, drawn_areas[i].number,
+                r.width(), r.height(), r.x(), r.y());
   }
   std::printf("\n");
   const double share = 100.0 * cpu / wall;

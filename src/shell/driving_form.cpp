@@ -14,6 +14,7 @@
 #include "platform/run_pictures.h"
 #include "platform/run_record_file.h"
 #include "platform/surface.h"
+#include "presentation/display_pass.h"
 #include "run/form_handlers.h"
 #include "run/motion_cycle.h"
 #include "run/operation_tick.h"
@@ -247,6 +248,11 @@ void TForm1::FormActivate() {
   untendai_->draw(scene_surface_, 0, 0, false);
   untendai_->present();
   forget_display();  // the first pass of the run draws all of its picture
+  // The first frame is decoded while the driver looks at the still picture,
+  // so the first pass of the run does not wait for it.
+  if (const std::optional<int32_t> first = film_frame_to_show(run_->state);
+      first && film_.is_open())
+    film_.prefetch(*first);
 }
 
 void TForm1::DDRinit() {
