@@ -5,33 +5,12 @@
 //   run_record [--benchmark_* options]
 #include <benchmark/benchmark.h>
 
-#include "platform/file_paths.h"
+#include "demo_run.h"
 #include "run/operation_tick.h"
-#include "run/run_assembly.h"
 #include "run/run_record.h"
-#include "run/scheduler.h"
-#include "run/start_pause.h"
-#include "sound/sound_channels_silent.h"
-#include "state/virtual_clock.h"
 
 namespace cabsim {
 namespace {
-
-struct DemoRun {
-  VirtualClock clock;
-  SilentSoundChannels sounds;
-  Scheduler scheduler{clock, [] {}, [] {}};
-  Run run{sounds, clock, scheduler};
-
-  DemoRun() {
-    RunSelection selection;
-    selection.program_dir = CABSIM_DEMO_DIR;
-    selection.route_file = "line_up_827M.dat";
-    assemble_run(run, selection, RunSettings{}, resolve_file, AssemblySteps{});
-    start1Click(run);
-    run.state.speed = 60;
-  }
-};
 
 void BM_TickWithoutRecord(benchmark::State& state) {
   DemoRun demo;

@@ -9,34 +9,13 @@
 #include <QApplication>
 #include <memory>
 
-#include "platform/file_paths.h"
+#include "demo_run.h"
 #include "presentation/value_display.h"
 #include "run/operation_tick.h"
-#include "run/run_assembly.h"
-#include "run/scheduler.h"
-#include "run/start_pause.h"
 #include "shell/value_display_form.h"
-#include "sound/sound_channels_silent.h"
-#include "state/virtual_clock.h"
 
 namespace cabsim {
 namespace {
-
-struct DemoRun {
-  VirtualClock clock;
-  SilentSoundChannels sounds;
-  Scheduler scheduler{clock, [] {}, [] {}};
-  Run run{sounds, clock, scheduler};
-
-  DemoRun() {
-    RunSelection selection;
-    selection.program_dir = CABSIM_DEMO_DIR;
-    selection.route_file = "line_up_827M.dat";
-    assemble_run(run, selection, RunSettings{}, resolve_file, AssemblySteps{});
-    start1Click(run);
-    run.state.speed = 60;
-  }
-};
 
 void BM_TickWithTheValueDisplayHidden(benchmark::State& state) {
   DemoRun demo;
