@@ -18,10 +18,8 @@ void append_bounded(std::string& to, std::string_view text) {
 }
 
 constexpr int32_t kFirstPower = 0;  // entries 0 .. 5: notches 1 .. 6
-constexpr int32_t kLastPower = 5;
 constexpr int32_t kNeutral = 6;
 constexpr int32_t kFirstBrake = 7;  // entries 7 .. 14: steps 1 .. 8
-constexpr int32_t kLastBrake = 14;
 constexpr int32_t kEmergency = 15;
 constexpr int32_t kForward = 16;
 constexpr int32_t kBackward = 18;
