@@ -135,8 +135,10 @@ void draw_run_chart(QPainter& p, const QRect& area, const RunRecordData& r) {
     p.setPen(kChartGrid);
     p.drawLine(x, sc.speed_area.top(), x, sc.speed_area.bottom());
     p.setPen(Qt::black);
-    const QString label = metre_step >= 1000 ? QString::number(m / 1000) + "km"
-                                             : QString::number(m / 1000, 'f', 1) + "km";
+    // Kilometres as far as the step shows them apart, else metres.
+    const QString label = metre_step >= 1000  ? QString::number(m / 1000) + "km"
+                          : metre_step >= 100 ? QString::number(m / 1000, 'f', 1) + "km"
+                                              : QString::number(m) + "m";
     p.drawText(QRect(x - 40, sc.speed_area.bottom() + 2, 80, kAxisGap - 4), Qt::AlignCenter, label);
   }
   p.setPen(Qt::black);
