@@ -43,9 +43,12 @@ bool read_at(std::istream& in, uint64_t at, unsigned char* out, size_t n) {
   return in.gcount() == static_cast<std::streamsize>(n);
 }
 
-/// Data bytes present and the average byte rate of a wave file, or the error.
+/// Data bytes present, where they start, the format chunk's body and the
+/// average byte rate of a wave file, or the error.
 struct WaveLength {
   uint64_t data_bytes = 0;
+  uint64_t data_offset = 0;
+  std::string format;
   uint32_t bytes_per_second = 0;
   std::string error;
 };
@@ -59,6 +62,7 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
     return bad;
 
   uint32_t bytes_per_second = 0;
+  std::string format;
   bool have_format = false;
   uint64_t at = 12;
   while (at + 8 <= file_size) {
@@ -67,9 +71,10 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
     uint64_t size = le32(chunk + 4);
     uint64_t body = at + 8;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      unsigned char format[16];
-      if (size < 16 || !read_at(in, body, format, 16)) return bad;
-      bytes_per_second = playing_rate(format);
+      if (size < 16 || size > kMaxWaveFormatBytes) return bad;
+      format.resize(size);
+      if (!read_at(in, body, reinterpret_cast<unsigned char*>(format.data()), size)) return bad;
+      bytes_per_second = playing_rate(reinterpret_cast<const unsigned char*>(format.data()));
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!have_format || bytes_per_second < kMinWaveBytesPerSecond) return bad;
@@ -77,6 +82,8 @@ WaveLength walk_chunks(std::istream& in, uint64_t file_size, const std::string& 
       uint64_t data_size = size < present ? size : present;
       WaveLength ok;
       ok.data_bytes = data_size;
+      ok.data_offset = body;
+      ok.format = std::move(format);
       ok.bytes_per_second = bytes_per_second;
       return ok;
     }
@@ -119,6 +126,17 @@ WaveSecondsResult wave_seconds_of_bytes(std::string_view bytes, const std::strin
 
 WaveSecondsResult WaveSeconds(const std::filesystem::path& path) {
   return in_seconds(wave_length_of_file(path));
+}
+
+WaveLayout wave_layout(const std::filesystem::path& path) {
+  WaveLength length = wave_length_of_file(path);
+  WaveLayout layout;
+  layout.error = std::move(length.error);
+  if (!layout.error.empty()) return layout;
+  layout.format = std::move(length.format);
+  layout.data_offset = length.data_offset;
+  layout.data_bytes = length.data_bytes;
+  return layout;
 }
 
 WaveMillisecondsResult WaveMilliseconds(const std::filesystem::path& path) {

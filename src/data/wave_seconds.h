@@ -40,4 +40,18 @@ struct WaveMillisecondsResult {
 /// average bytes per second, truncated), found by the same chunk walk.
 WaveMillisecondsResult WaveMilliseconds(const std::filesystem::path& path);
 
+/// A format chunk larger than this is no wave's (the largest real one, of a
+/// compressed format, is some tens of bytes).
+constexpr uint32_t kMaxWaveFormatBytes = 1024;
+
+/// Where a wave file's samples lie, as the same chunk walk finds them: the
+/// body of its format chunk, and the offset and size of the data present.
+struct WaveLayout {
+  std::string format;
+  uint64_t data_offset = 0;
+  uint64_t data_bytes = 0;
+  std::string error;  ///< as for WaveSecondsResult
+};
+WaveLayout wave_layout(const std::filesystem::path& path);
+
 }  // namespace cabsim

@@ -3,7 +3,9 @@
 #include "platform/sound_channels_openal.h"
 
 #include <gtest/gtest.h>
+
 #include <sndfile.h>
+#include <chrono>
 
 #include <algorithm>
 #include <cmath>
@@ -247,6 +249,21 @@ TEST(OpenAlSoundChannels, BrokenWaveFilesGiveAClearFailure) {
   }
   EXPECT_EQ(sound->load(1, dir.write_bytes("cut.wav", bytes.substr(0, bytes.size() / 2))), "");
   EXPECT_TRUE(sound->has_sound(1));
+  // A list chunk whose entry claims four gigabytes once kept the decoder
+  // busy for good: only the format and the data reach it. This one has 44
+  // channels at 14 MHz, which are too many; with one at 8 kHz it reads.
+  std::string listed(
+      "RIFF\xd6\x01\0\0WAVEfmt \x10\0\0\0\x01\0\x2c\0\x01\x05\xdc\0"
+      "\x40\x1f\0\0\x01\0\x08\0LIST\x0e\0\0\0Lavf\xf7\xff\xff\xff"
+      "7.100\0data\x81\x7b\x7a\x71\x72\x75\x7a",
+      69);
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_NE(sound->load(3, dir.write_bytes("listed.wav", listed))
+                .find("listed.wav は正しいWAVEファイルではありません"),
+            std::string::npos);
+  listed.replace(22, 6, std::string("\x01\0\x40\x1f\0\0", 6));
+  EXPECT_EQ(sound->load(3, dir.write_bytes("listed1.wav", listed)), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
   // An empty recording binds and plays as nothing.
   EXPECT_EQ(sound->load(2, write_tone(dir, "empty.wav", 22050, 300, 0.0)), "");
   sound->play_once(2);
