@@ -5,35 +5,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "platform/virtual_pad.h"
+
 namespace cabsim {
 namespace {
-
-/// A virtual controller with 2 axes and 20 buttons, attached while it lives.
-class VirtualPad {
- public:
-  VirtualPad() {
-    index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 20, 0);
-    if (index_ >= 0) handle_ = SDL_JoystickOpen(index_);
-  }
-  ~VirtualPad() { unplug(); }
-  bool ok() const { return handle_ != nullptr; }
-  void set(int32_t x, int32_t y, std::initializer_list<int> buttons) {
-    SDL_JoystickSetVirtualAxis(handle_, 0, static_cast<Sint16>(x));
-    SDL_JoystickSetVirtualAxis(handle_, 1, static_cast<Sint16>(y));
-    for (int b = 0; b < 20; ++b) SDL_JoystickSetVirtualButton(handle_, b, 0);
-    for (int b : buttons) SDL_JoystickSetVirtualButton(handle_, b, 1);
-  }
-  void unplug() {
-    if (handle_) SDL_JoystickClose(handle_);
-    handle_ = nullptr;
-    if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
-    index_ = -1;
-  }
-
- private:
-  int index_ = -1;
-  SDL_Joystick* handle_ = nullptr;
-};
 
 TEST(SdlJoystick, ReadsAxesThroughTheDeadZoneAndSixteenButtons) {
   SdlJoystick joystick;
@@ -41,7 +16,7 @@ TEST(SdlJoystick, ReadsAxesThroughTheDeadZoneAndSixteenButtons) {
   if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real controller is plugged in";
   EXPECT_EQ(joystick.poll(), JoystickReading{});  // none present: zeros
 
-  VirtualPad pad;
+  test::VirtualPad pad;
   ASSERT_TRUE(pad.ok()) << SDL_GetError();
   pad.set(1000, -32768, {0, 5, 15, 17});
   JoystickReading r = joystick.poll();
@@ -61,14 +36,14 @@ TEST(SdlJoystick, FindsAControllerPluggedInWhileRunning) {
   SdlJoystick joystick;
   if (SDL_NumJoysticks() > 0) GTEST_SKIP() << "a real controller is plugged in";
   {
-    VirtualPad first;
+    test::VirtualPad first;
     ASSERT_TRUE(first.ok());
     first.set(-20000, 0, {3});
     EXPECT_TRUE(joystick.poll().pressed(3));
     first.unplug();
     EXPECT_EQ(joystick.poll(), JoystickReading{});  // pulled out: zeros
   }
-  VirtualPad second;
+  test::VirtualPad second;
   ASSERT_TRUE(second.ok());
   second.set(0, 20000, {8});
   JoystickReading r = joystick.poll();

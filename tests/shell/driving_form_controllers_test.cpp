@@ -10,6 +10,7 @@
 #include "platform/pty_pair.h"
 #include "platform/qt_app.h"
 #include "platform/settings_store_qt.h"
+#include "platform/virtual_pad.h"
 #include "shell/driving_form.h"
 #include "shell/run_folder.h"
 #include "shell/value_display_form.h"
@@ -102,37 +103,6 @@ TEST(DrivingFormControllers, SerialLinesMoveTheHandlesOfTheRun) {
   EXPECT_TRUE(f.recorded.failures.empty());
 }
 
-/// SDL's virtual joystick with 2 axes and 16 buttons, attached while it lives.
-class VirtualPad {
- public:
-  VirtualPad() {
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
-    if (index_ >= 0) handle_ = SDL_JoystickOpen(index_);
-  }
-  ~VirtualPad() {
-    unplug();
-    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-  }
-  bool ok() const { return handle_ != nullptr; }
-  void set(int32_t x, int32_t y, std::initializer_list<int> buttons = {}) {
-    SDL_JoystickSetVirtualAxis(handle_, 0, static_cast<Sint16>(x));
-    SDL_JoystickSetVirtualAxis(handle_, 1, static_cast<Sint16>(y));
-    for (int b = 0; b < 16; ++b) SDL_JoystickSetVirtualButton(handle_, b, 0);
-    for (int b : buttons) SDL_JoystickSetVirtualButton(handle_, b, 1);
-  }
-  void unplug() {
-    if (handle_) SDL_JoystickClose(handle_);
-    handle_ = nullptr;
-    if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
-    index_ = -1;
-  }
-
- private:
-  int index_ = -1;
-  SDL_Joystick* handle_ = nullptr;
-};
-
 TEST(DrivingFormControllers, PadKindsThroughTheVirtualJoystickAndHotPlug) {
   test::ensure_qt_app();
   ControllerFolder folder;
@@ -158,7 +128,7 @@ TEST(DrivingFormControllers, PadKindsThroughTheVirtualJoystickAndHotPlug) {
   EXPECT_FALSE(form.menu_item("COM11")->isChecked());
   EXPECT_EQ(form.run()->state.controller_kind, kWindowsPad);
   {
-    VirtualPad pad;
+    test::VirtualPad pad(16);
     ASSERT_TRUE(pad.ok()) << SDL_GetError();
     pad.set(0, -25000);  // notch 4 after the dead zone (-24592)
     ASSERT_TRUE(f.wait_for([](const RunState& s) { return s.power_handle == 4; }));
@@ -176,7 +146,7 @@ TEST(DrivingFormControllers, PadKindsThroughTheVirtualJoystickAndHotPlug) {
   }
   {
     // Plugged in again: found without a restart.
-    VirtualPad pad;
+    test::VirtualPad pad(16);
     ASSERT_TRUE(pad.ok());
     pad.set(6000, 0);  // B3 (4591 after the dead zone)
     ASSERT_TRUE(f.wait_for([](const RunState& s) { return s.brake_handle == -3; }));
